@@ -23,12 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)StringToColor(*value);
         (void)StringToFontStyle(*value);
     }
-    const bool nameIsUsable = section.find_first_of("[]\r\n") == std::string::npos &&
-                              key.find_first_of("=\r\n[;") == std::string::npos &&
-                              !key.empty() && key.front() != ' ' && key.back() != ' ' &&
-                              key.front() != '\t' && key.back() != '\t' &&
-                              section.find_first_not_of(" \t") != std::string::npos &&
-                              section.front() != ' ' && section.back() != ' ';
+    // Names are matched trimmed of blanks, so the harness only writes names
+    // that a trimmed match can find again.
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    const auto usableName = [&](const std::string& name, const char* forbidden) {
+        return !name.empty() && !isBlank(name.front()) && !isBlank(name.back()) &&
+               name.find_first_of(forbidden) == std::string::npos;
+    };
+    const bool nameIsUsable =
+        usableName(section, "[]\r\n") && usableName(key, "=\r\n[;");
     if (nameIsUsable) {
         doc.Set(section, key, "written");
         const IniDocument reread = IniDocument::Parse(doc.Serialize());
