@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return !name.empty() && !isBlank(name.front()) && !isBlank(name.back()) &&
                name.find_first_of(forbidden) == std::string::npos;
     };
-    const bool nameIsUsable =
-        usableName(section, "[]\r\n") && usableName(key, "=\r\n[;");
+    const bool nameIsUsable = usableName(section, "[]\r\n") && usableName(key, "=\r\n[;");
     if (nameIsUsable) {
         doc.Set(section, key, "written");
         const IniDocument reread = IniDocument::Parse(doc.Serialize());

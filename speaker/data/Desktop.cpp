@@ -31,6 +31,8 @@ Desktop& CurrentDesktop() {
     return installed ? *installed : gConsoleDesktop;
 }
 
-Desktop* InstallDesktop(Desktop* desktop) { return gInstalled.exchange(desktop); }
+Desktop* InstallDesktop(Desktop* desktop) {
+    return gInstalled.exchange(desktop);
+}
 
 } // namespace sonvela

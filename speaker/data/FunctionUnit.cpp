@@ -48,8 +48,8 @@ std::string TempDir() {
     const std::string name = "sonvela-" + std::to_string(::getuid());
     const char* tmp = std::getenv("TMPDIR");
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    for (const std::string& parent : {std::string(tmp ? tmp : ""), std::string("/tmp"),
-                                     std::string(runtime ? runtime : "")}) {
+    for (const std::string& parent :
+         {std::string(tmp ? tmp : ""), std::string("/tmp"), std::string(runtime ? runtime : "")}) {
         const std::string folder = PrivateFolderIn(parent, name);
         if (!folder.empty())
             return WithBackslash(folder);

@@ -22,9 +22,9 @@ std::string TempDir();
 std::string WithBackslash(std::string_view path);
 
 // Modal boxes of the program's three kinds; texts are UTF-8.
-void WarnBox(std::string_view text);             // caption "Warning", warning icon
-void InfoBox(std::string_view text);             // caption "Information", information icon
-bool ConfirmBox(std::string_view text);          // caption "Confirm"; true only for Yes
+void WarnBox(std::string_view text);    // caption "Warning", warning icon
+void InfoBox(std::string_view text);    // caption "Information", information icon
+bool ConfirmBox(std::string_view text); // caption "Confirm"; true only for Yes
 
 // The general error report for a fault a command did not handle: the text,
 // with a full stop added when it ends in a byte that sorts after ".", the
@@ -36,8 +36,7 @@ void ShowErrorReport(const std::exception_ptr& fault);
 
 // Runs a command body; a fault it throws ends the command with the general
 // error report and the program goes on. Returns false when it failed.
-template <typename Command>
-bool RunCommand(Command&& command) {
+template <typename Command> bool RunCommand(Command&& command) {
     try {
         command();
         return true;

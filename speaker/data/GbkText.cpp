@@ -7,9 +7,15 @@
 namespace sonvela {
 namespace {
 
-bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
-bool IsFourByteDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
+bool IsLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool IsTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+}
+bool IsFourByteDigit(unsigned char b) {
+    return b >= 0x30 && b <= 0x39;
+}
 
 constexpr unsigned char kEuroByte = 0x80;
 constexpr std::string_view kEuroUtf8 = "\xE2\x82\xAC";
@@ -62,7 +68,11 @@ Converter& GbkEncoder() {
 
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
     const auto b = static_cast<unsigned char>(s[pos]);
-    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    std::size_t len = b < 0x80           ? 1
+                      : (b >> 5) == 0x6  ? 2
+                      : (b >> 4) == 0xE  ? 3
+                      : (b >> 3) == 0x1E ? 4
+                                         : 0;
     if (len == 0 || pos + len > s.size())
         return 0;
     for (std::size_t i = 1; i < len; ++i)

@@ -16,9 +16,15 @@ using Color = std::uint32_t;
 constexpr Color MakeColor(int red, int green, int blue) {
     return static_cast<Color>((blue & 0xFF) << 16 | (green & 0xFF) << 8 | (red & 0xFF));
 }
-constexpr int ColorRed(Color c) { return static_cast<int>(c & 0xFF); }
-constexpr int ColorGreen(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int ColorBlue(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int ColorRed(Color c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int ColorGreen(Color c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int ColorBlue(Color c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 namespace colors {
 constexpr Color clTeal = 0x808000;

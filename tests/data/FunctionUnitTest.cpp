@@ -1,5 +1,6 @@
-#include "Desktop.h"
 #include "FunctionUnit.h"
+
+#include "Desktop.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

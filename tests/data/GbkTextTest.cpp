@@ -9,8 +9,10 @@ namespace {
 
 // "A中€😀b" in GBK: 中 is D6D0, the euro sign is 0x80 in code page 936, and
 // the emoji lies outside GBK, so it takes GB18030's four-byte form.
-const std::string kMixedGbk = "A\xD6\xD0\x80\x94\x39\xFC\x36" "b";
-const std::string kMixedUtf8 = "A\xE4\xB8\xAD\xE2\x82\xAC\xF0\x9F\x98\x80" "b";
+const std::string kMixedGbk = "A\xD6\xD0\x80\x94\x39\xFC\x36"
+                              "b";
+const std::string kMixedUtf8 = "A\xE4\xB8\xAD\xE2\x82\xAC\xF0\x9F\x98\x80"
+                               "b";
 
 std::vector<std::string> Characters(std::string_view text) {
     std::vector<std::string> out;
@@ -65,7 +67,10 @@ TEST(GbkText, ConvertsMixedTextBothWaysWithoutLoss) {
 }
 
 TEST(GbkText, InvalidInputBecomesReplacementsNotCrashes) {
-    EXPECT_EQ(GbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(GbkToUtf8("a\xFF"
+                        "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(GbkToUtf8("a\xD6"), "a\xEF\xBF\xBD");
     EXPECT_EQ(Utf8ToGbk("a\xC3(b"), "a?(b");
     EXPECT_EQ(Utf16ToGbk(std::u16string(u"a") + char16_t(0xD800) + u"b"), "a?b");

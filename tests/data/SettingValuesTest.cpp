@@ -42,7 +42,8 @@ TEST(SettingValues, OtherColoursRoundTripAsDollarHex) {
 TEST(SettingValues, FontStyles) {
     EXPECT_EQ(FontStyleToString({}), "[]");
     EXPECT_EQ(FontStyleToString({true, false, true, false}), "[fsBold,fsUnderline]");
-    EXPECT_EQ(FontStyleToString({true, true, true, true}), "[fsBold,fsItalic,fsUnderline,fsStrikeOut]");
+    EXPECT_EQ(FontStyleToString({true, true, true, true}),
+              "[fsBold,fsItalic,fsUnderline,fsStrikeOut]");
     EXPECT_EQ(StringToFontStyle("[fsStrikeOut,fsItalic]"), (FontStyle{false, true, false, true}));
     // A style counts wherever its name stands.
     EXPECT_EQ(StringToFontStyle("xx fsBold yy"), (FontStyle{true, false, false, false}));

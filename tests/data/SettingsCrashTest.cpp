@@ -20,7 +20,9 @@ namespace {
 constexpr int kKeys = 8;
 constexpr int kWrites = 1000;
 
-std::string KeyOf(int write) { return "k" + std::to_string(write % kKeys); }
+std::string KeyOf(int write) {
+    return "k" + std::to_string(write % kKeys);
+}
 
 // The number of writes the file shows as done, after checking that the file
 // is exactly the state after that many writes: every key holds the value of

@@ -1,6 +1,7 @@
+#include "SettingsFile.h"
+
 #include "AtomicFile.h"
 #include "SettingValues.h"
-#include "SettingsFile.h"
 #include "SettingsKeys.h"
 #include "TempFolder.h"
 

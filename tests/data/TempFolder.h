@@ -10,7 +10,8 @@ namespace sonvela::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sonvela-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "sonvela-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TempFolder() {

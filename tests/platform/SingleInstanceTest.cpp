@@ -1,4 +1,5 @@
 #include "SingleInstance.h"
+
 #include "TempFolder.h"
 
 #include <csignal>
