@@ -1,17 +1,30 @@
 // Start-up of the program: single instance, data module, main window.
 #include "DataModule.h"
 #include "Desktop.h"
+#include "EditorDialogs.h"
 #include "FunctionUnit.h"
+#include "InitBass.h"
 #include "QtDesktop.h"
 #include "SingleInstance.h"
+#include "SpVoice.h"
 #include "Tf_speaker.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <bass.h>
 
 using namespace sonvela;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The program speaks Chinese whatever the machine's locale: the common
+    // dialogs (font, colour, files) take Qt's own Chinese translation.
+    QTranslator qtTranslation;
+    if (qtTranslation.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslation);
     QtDesktop desktop;
     InstallDesktop(&desktop);
 
@@ -31,9 +44,22 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    Tf_speaker mainWindow;
-    mainWindow.showMaximized();
-    const int exitCode = QApplication::exec();
+    // The window hides on its close box: the program ends only through the
+    // exit command, never because its last window was hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    int exitCode = 0;
+    {
+        // The voice outlives the window: the window's reader host stops and
+        // joins every reader before the voice it speaks through is gone.
+        SpVoice voice;
+        QtEditorDialogs dialogs;
+        Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs});
+        initbass(); // its result is not looked at: speech reports its own errors
+        mainWindow.showMaximized();
+        exitCode = QApplication::exec();
+    }
+    BASS_Free();
     InstallDesktop(nullptr);
     return exitCode;
 }

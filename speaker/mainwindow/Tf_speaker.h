@@ -1,23 +1,186 @@
-// The main window. For now it holds the editor in its design appearance;
-// the tool bar, menus, panels and tray join it as they are built.
+// The main window: the editor in the middle, the tool bar above, the options
+// panel on the right, the loop bar and the draft grid below the editor, the
+// status bar at the foot, and the tray icon. Controls carry the system's
+// names as object names. Handlers stay short: what they decide lives in
+// MainWindowSettings, MemoGbkAdapter and the reading library.
 #pragma once
 
-#include <QMainWindow>
+#include "MainWindowSettings.h"
+#include "MemoEditorPort.h"
+#include "MemoGbkAdapter.h"
+#include "ReadingState.h"
+#include "SettingsFile.h"
 
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
 class QPlainTextEdit;
+class QSlider;
+class QSpinBox;
+class QSplitter;
+class QTableWidget;
+class QToolButton;
+class QWidget;
 
 namespace sonvela {
+
+class EditorDialogs;
+enum class Pictogram;
+class SpeechVoice;
+class TDM;
+
+struct MainWindowServices {
+    // The program folder, ending in the separator: setinfo.ini, the sample
+    // texts and the help file are looked for there.
+    std::string programFolder;
+    TDM* dataModule = nullptr;    // may be null in tests: no history, no drafts
+    SpeechVoice* voice = nullptr; // may be null: an empty voice list
+    EditorDialogs* dialogs = nullptr;
+};
 
 class Tf_speaker final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit Tf_speaker(QWidget* parent = nullptr);
+    // Builds the window and runs its creation steps (FormCreate).
+    explicit Tf_speaker(MainWindowServices services, QWidget* parent = nullptr);
+    ~Tf_speaker() override;
 
     QPlainTextEdit* Memo1() const { return memo1_; }
+    QPlainTextEdit* Memo2() const { return memo2_; }
+    MemoGbkAdapter& Memo1Text() { return *memo1Text_; }
+    ReadingState& Reading() { return reading_; }
+    // The reader's view of the editor, on the user-interface thread.
+    EditorPort& EditorOnUiThread() { return *editorPort_; }
+    QSystemTrayIcon* TrayIcon() const { return tray_; }
+    // The settings start-up read for the hot keys (F5, F7, F9, F11), kept
+    // until the hot keys are registered.
+    const StartupValues& StartupSettings() const { return startup_; }
+    QString StatusText(int panel) const;
+    // Whether the show handling ran since the last call (tests).
+    int ShowHandlingRuns() const { return showHandlingRuns_; }
+    // The editor's modified flag: set by every change of the text, whether
+    // typed or put there by a command (memo1Change), cleared by the commands
+    // that load or save the text.
+    bool EditorModified() const { return modified_; }
+    void SetEditorModified(bool modified) { modified_ = modified; }
+    // The save command; until the document commands exist the exit command's
+    // Yes answer runs this when set.
+    void SetSaveCommand(std::function<void()> save) { saveCommand_ = std::move(save); }
+
+    // Tray callback: left click hides or shows, right click brings the
+    // window forward and opens PopupMenu4.
+    void iconclick(QSystemTrayIcon::ActivationReason reason);
+
+    // Commands, named after their controls.
+    void N5Click();
+    void N18Click();
+    void N23Click();
+    void N25Click();
+    void AlignClick(QAction* item);
+    void SB_topClick();
+    void SB_bottClick();
+    void SB_panelClick();
+    void SpeedButton1Click();
+    void N31Click();
+    void SB_closeClick();
+    void btn_enable();
+    void btn_disable();
+    void TrackBar2Change();
+    void TrackBar1Change();
+    void Image1Click();
+    void Image2Click();
+    void memo1Change();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPlainTextEdit* memo1_;
+    // Layout, in Tf_speakerLayout.cpp.
+    void BuildWindow();
+    void BuildMenus();
+    QWidget* BuildToolBar();
+    QWidget* BuildOptionsPanel();
+    QWidget* BuildCentre();
+    QWidget* BuildLoopBar();
+    void BuildStatusBar();
+    void BuildContextMenus();
+    void BuildTray();
+    QToolButton* AddToolButton(const char* name, const QString& hint, Pictogram icon,
+                               QWidget* parent);
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
+
+    // Creation and show handling, in Tf_speaker.cpp.
+    void FormCreate();
+    void FormShow();
+    void ApplySettings();
+    void FillHistoryList();
+    void FillVoiceList(int speaker);
+    void LoadDraftGrid();
+    void LoadIntroduction();
+    void ShowEditorContextMenu(const QPoint& position);
+
+    MainWindowServices services_;
+    SettingsFile settings_;
+    ReadingState reading_;
+    StartupValues startup_;
+    int baserate_ = 0;
+    int showHandlingRuns_ = 0;
+    bool showHandlingSuppressed_ = false;
+    bool exiting_ = false;
+    bool modified_ = false;
+    std::function<void()> saveCommand_;
+
+    QPlainTextEdit* memo1_ = nullptr;
+    QPlainTextEdit* memo2_ = nullptr;
+    MemoGbkAdapter* memo1Text_ = nullptr;
+    MemoGbkAdapter* memo2Text_ = nullptr;
+    std::unique_ptr<MemoEditorPort> editorPort_;
+
+    QWidget* panel2_ = nullptr;
+    QWidget* panel9_ = nullptr;
+    QWidget* panel5_ = nullptr;
+    QWidget* panel7_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QLabel* image2_ = nullptr;
+    QComboBox* voiceList_ = nullptr;
+    QSlider* trackBar1_ = nullptr;
+    QSlider* trackBar2_ = nullptr;
+    QLabel* staticText6_ = nullptr;
+    QLabel* staticText9_ = nullptr;
+    QListWidget* listBox1_ = nullptr;
+    QSpinBox* spinEdit1_ = nullptr;
+    QSpinBox* spinEdit2_ = nullptr;
+    QSpinBox* bjV_ = nullptr;
+    QSpinBox* bjV1_ = nullptr;
+    QComboBox* comBox1_ = nullptr;
+    QCheckBox* chkShowgrid_ = nullptr;
+    QSplitter* splitter1_ = nullptr;
+    QTableWidget* sGrid1_ = nullptr;
+    QLabel* statusPanels_[4] = {};
+    QMenu* popupMenu1_ = nullptr;
+    QMenu* popupMenu4_ = nullptr;
+    QAction* n5_ = nullptr;
+    QAction* n18_ = nullptr;
+    QAction* n27_ = nullptr;
+    QAction* n28_ = nullptr;
+    QAction* n29_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    // The reading controls btn_disable and btn_enable switch together.
+    std::vector<QWidget*> readingControls_;
 };
 
 } // namespace sonvela

@@ -31,7 +31,7 @@ wait_window() { # <exact title> -> window id
 "$work/program/speaker" &
 first=$!
 pids+=("$first")
-wait_window "Sonvela" >/dev/null
+wait_window "Sonvela\(普及版\)" >/dev/null
 
 "$work/program/speaker" &
 second=$!
@@ -56,7 +56,7 @@ wait "$first" 2>/dev/null || true
 "$work/program/speaker" &
 third=$!
 pids+=("$third")
-wait_window "Sonvela" >/dev/null
+wait_window "Sonvela\(普及版\)" >/dev/null
 if xdotool search --onlyvisible --name '^Sonvela! !$' >/dev/null 2>&1; then
     echo "the start after kill -9 was refused"; exit 1
 fi

@@ -1,0 +1,576 @@
+#include "SpVoice.h"
+
+#include "GbkText.h"
+#include "bass.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace sonvela {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kMandarinId = "sit/cmn-Latn-pinyin";
+constexpr std::string_view kCantoneseId = "sit/yue";
+// Reads pinyin as English: never offered.
+constexpr std::string_view kBrokenMandarinId = "sit/cmn";
+// Milliseconds of sound per synthesis callback: small buffers make the
+// first sound and a purge quick.
+constexpr int kSynthBufferMs = 50;
+// The synthesiser runs far ahead of real time; once this much sound is
+// queued in the output it waits until half of it has played, which bounds
+// memory for long texts without waking it for every buffer.
+constexpr double kQueueAheadSeconds = 1.0;
+// The output is considered dead when it has queued sound but has not played
+// any of it for this long (a stalled device would otherwise hang a caller).
+constexpr auto kStallLimit = std::chrono::seconds(5);
+constexpr auto kPollStep = std::chrono::milliseconds(50);
+
+// espeak-ng keeps global state and is not re-entrant: all its calls are made
+// under this lock, and it is initialised once per process (initialising it
+// again after espeak_Terminate hangs).
+std::mutex espeakMutex;
+bool espeakInitialised = false;
+std::string espeakInitError;
+int espeakSampleRate = 0;
+
+struct Utterance {
+    enum class State { Queued, Speaking, Synthesised, Purged, Failed };
+
+    std::string utf8;
+    std::string voiceId;
+    int wordsPerMinute = espeakRATE_NORMAL;
+    float gain = 1.0f;
+    std::uint64_t generation = 0;
+
+    // Under the engine's mutex once queued.
+    State state = State::Queued;
+    HSTREAM stream = 0;
+    QWORD end = 0;
+    std::string error;
+    // Engine thread only: how far synthesis may run ahead of playback.
+    QWORD aheadBytes = 0;
+};
+
+// Where espeak's callback delivers the sound of the utterance being
+// synthesised on this thread (synthesis is synchronous, so the thread names
+// the utterance).
+struct SynthSink {
+    void* engine;
+    Utterance* utterance;
+    int (*deliver)(void* engine, Utterance& utterance, const short* wav, int samples);
+};
+thread_local SynthSink* synthSink = nullptr;
+
+int SynthCallback(short* wav, int samples, espeak_EVENT*) {
+    SynthSink* sink = synthSink;
+    if (sink == nullptr) {
+        return 1;
+    }
+    return sink->deliver(sink->engine, *sink->utterance, wav, samples);
+}
+
+std::string StatusMessage(espeak_ng_STATUS status) {
+    char text[256] = {};
+    espeak_ng_GetStatusCodeMessage(status, text, sizeof text);
+    return text;
+}
+
+std::string BassError(const char* what) {
+    return std::string(what) + " (audio library error " + std::to_string(BASS_ErrorGetCode()) + ")";
+}
+
+// Called on the engine thread with espeakMutex held.
+void InitialiseEspeak() {
+    if (espeakInitialised) {
+        return;
+    }
+    espeakInitialised = true;
+    espeak_ng_InitializePath(nullptr);
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+    espeak_ng_ClearErrorContext(&context);
+    if (status == ENS_OK) {
+        status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kSynthBufferMs, nullptr);
+    }
+    if (status != ENS_OK) {
+        espeakInitError = "The speech engine espeak-ng could not start: " + StatusMessage(status);
+        return;
+    }
+    espeakSampleRate = espeak_ng_GetSampleRate();
+    espeak_SetSynthCallback(&SynthCallback);
+}
+
+std::vector<VoiceInfo> ListVoices() {
+    std::vector<VoiceInfo> first(2);
+    std::vector<VoiceInfo> rest;
+    const espeak_VOICE** voices = espeak_ListVoices(nullptr);
+    for (int i = 0; voices != nullptr && voices[i] != nullptr; ++i) {
+        const espeak_VOICE& voice = *voices[i];
+        const std::string id = voice.identifier != nullptr ? voice.identifier : "";
+        // mbrola voices need an outside program and data we do not ship.
+        if (id.empty() || id == kBrokenMandarinId || id.starts_with("mb/")) {
+            continue;
+        }
+        VoiceInfo info;
+        info.id = id;
+        // languages: a priority byte, then the language name, repeated.
+        info.language = voice.languages != nullptr && voice.languages[0] != 0
+                            ? std::string(voice.languages + 1)
+                            : std::string();
+        const std::string name = voice.name != nullptr ? voice.name : id;
+        if (id == kMandarinId) {
+            info.description = "Chinese Mandarin (espeak-ng)";
+            first[0] = std::move(info);
+        } else if (id == kCantoneseId) {
+            info.description = "Chinese Cantonese (espeak-ng)";
+            first[1] = std::move(info);
+        } else {
+            info.description = name + " (espeak-ng)";
+            std::replace(info.description.begin(), info.description.end(), '_', ' ');
+            rest.push_back(std::move(info));
+        }
+    }
+    std::erase_if(first, [](const VoiceInfo& voice) { return voice.id.empty(); });
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
+} // namespace
+
+class SpVoice::Engine {
+public:
+    Engine() : worker_([this] { Run(); }) {}
+
+    ~Engine() {
+        Purge();
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_all();
+        worker_.join();
+        std::lock_guard push(pushMutex_);
+        if (stream_ != 0) {
+            BASS_StreamFree(stream_);
+        }
+    }
+
+    std::vector<VoiceInfo> Voices() {
+        WaitReady();
+        std::lock_guard lock(mutex_);
+        return voices_;
+    }
+
+    void SetVoice(int index) {
+        WaitReady();
+        std::lock_guard lock(mutex_);
+        if (index < 0 || index >= static_cast<int>(voices_.size())) {
+            throw SpeechError("There is no speech voice number " + std::to_string(index) + ".");
+        }
+        voice_ = index;
+    }
+
+    int Rate() {
+        std::lock_guard lock(mutex_);
+        return rate_;
+    }
+
+    void SetRate(int rate) {
+        std::lock_guard lock(mutex_);
+        rate_ = std::clamp(rate, -10, 10);
+    }
+
+    void SetVolume(int volume) {
+        std::lock_guard lock(mutex_);
+        volume_ = std::clamp(volume, 0, 100);
+    }
+
+    void SpeakPurgeAndWait(const std::u16string& text) {
+        WaitReady();
+        EnsureStream();
+        Purge();
+        if (text.empty()) {
+            return;
+        }
+        const auto utterance = Enqueue(text);
+        WaitPlayed(*utterance);
+    }
+
+    void SpeakAsync(const std::u16string& text) {
+        WaitReady();
+        EnsureStream();
+        if (!text.empty()) {
+            Enqueue(text);
+        }
+    }
+
+    // Drops queued texts, stops synthesis within one buffer and the output
+    // at once. Never waits for the engine thread.
+    void Purge() {
+        {
+            std::lock_guard push(pushMutex_);
+            ++generation_;
+            if (stream_ != 0) {
+                BASS_StreamPurge(stream_);
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            for (auto& utterance : queue_) {
+                utterance->state = Utterance::State::Purged;
+            }
+            queue_.clear();
+        }
+        done_.notify_all();
+    }
+
+    int OnAudio(Utterance& utterance, const short* wav, int samples);
+
+private:
+    void Run();
+    void Synthesise(Utterance& utterance);
+    void WaitReady();
+    void EnsureStream();
+    std::shared_ptr<Utterance> Enqueue(const std::u16string& text);
+    void WaitPlayed(Utterance& utterance);
+    // Waits until `stream` has played up to `position`, the utterance's
+    // generation is purged, or the output fails (false, with `error`).
+    bool WaitForPosition(HSTREAM stream, QWORD position, std::uint64_t generation,
+                         std::string& error);
+    bool Current(std::uint64_t generation) const { return generation_.load() == generation; }
+
+    std::mutex mutex_;
+    std::condition_variable wake_; // the engine thread: work or quit
+    std::condition_variable done_; // callers: an utterance changed state
+    std::deque<std::shared_ptr<Utterance>> queue_;
+    bool ready_ = false;
+    bool quit_ = false;
+    std::string initError_;
+    std::vector<VoiceInfo> voices_;
+    int voice_ = 0;
+    int rate_ = 0;
+    int volume_ = 100;
+    int sampleRate_ = 22050;
+
+    // A purge and a push of sound exclude each other, so no sound of a
+    // purged utterance can slip into the stream after the purge.
+    std::mutex pushMutex_;
+    HSTREAM stream_ = 0;
+    std::atomic<std::uint64_t> generation_{0};
+
+    // Engine thread only.
+    std::string currentVoiceId_;
+    std::vector<short> scaled_;
+
+    std::thread worker_;
+};
+
+void SpVoice::Engine::Run() {
+    {
+        std::lock_guard espeak(espeakMutex);
+        InitialiseEspeak();
+        std::lock_guard lock(mutex_);
+        initError_ = espeakInitError;
+        if (initError_.empty()) {
+            voices_ = ListVoices();
+            sampleRate_ = espeakSampleRate;
+        }
+        ready_ = true;
+    }
+    done_.notify_all();
+
+    for (;;) {
+        std::shared_ptr<Utterance> utterance;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quit_ || !queue_.empty(); });
+            if (quit_) {
+                return;
+            }
+            utterance = queue_.front();
+            queue_.pop_front();
+            utterance->state = Utterance::State::Speaking;
+        }
+        Synthesise(*utterance);
+        done_.notify_all();
+    }
+}
+
+void SpVoice::Engine::Synthesise(Utterance& utterance) {
+    std::string error;
+    bool finished = false;
+    {
+        std::lock_guard espeak(espeakMutex);
+        if (utterance.voiceId != currentVoiceId_) {
+            // Loading a voice reads its dictionary: only when it changes.
+            const espeak_ERROR result = espeak_SetVoiceByName(utterance.voiceId.c_str());
+            currentVoiceId_ = result == EE_OK ? utterance.voiceId : std::string();
+            if (result != EE_OK) {
+                error = "The speech engine cannot load the voice " + utterance.voiceId + ".";
+            }
+        }
+        if (error.empty()) {
+            espeak_SetParameter(espeakRATE, utterance.wordsPerMinute, 0);
+            // Loudness is applied to the samples: espeak clips above 100.
+            espeak_SetParameter(espeakVOLUME, 100, 0);
+            SynthSink sink{this, &utterance,
+                           [](void* engine, Utterance& u, const short* wav, int samples) {
+                               return static_cast<Engine*>(engine)->OnAudio(u, wav, samples);
+                           }};
+            synthSink = &sink;
+            const espeak_ERROR result =
+                espeak_Synth(utterance.utf8.c_str(), utterance.utf8.size() + 1, 0, POS_CHARACTER, 0,
+                             espeakCHARS_UTF8, nullptr, nullptr);
+            synthSink = nullptr;
+            finished = result == EE_OK;
+            {
+                std::lock_guard lock(mutex_);
+                error.swap(utterance.error); // set when the output refused the sound
+            }
+            if (error.empty() && !finished && Current(utterance.generation)) {
+                error = "The speech engine failed to speak the text (espeak-ng error " +
+                        std::to_string(static_cast<int>(result)) + ").";
+            }
+        }
+    }
+
+    QWORD end = 0;
+    HSTREAM stream = 0;
+    bool purged = !Current(utterance.generation);
+    if (error.empty() && !purged) {
+        std::lock_guard push(pushMutex_);
+        if (Current(utterance.generation)) {
+            stream = stream_;
+            // Flush the converter so the last syllable is heard whole.
+            if (BASS_StreamPutData(stream, nullptr, BASS_STREAMPROC_END) ==
+                static_cast<DWORD>(-1)) {
+                error = BassError("The audio output refused the speech");
+            }
+            end = BASS_StreamGetWritePosition(stream);
+        }
+        purged = !Current(utterance.generation);
+    }
+
+    std::lock_guard lock(mutex_);
+    if (!error.empty()) {
+        utterance.state = Utterance::State::Failed;
+        utterance.error = error;
+    } else if (purged || !finished) {
+        utterance.state = Utterance::State::Purged;
+    } else {
+        utterance.state = Utterance::State::Synthesised;
+        utterance.stream = stream;
+        utterance.end = end;
+    }
+}
+
+int SpVoice::Engine::OnAudio(Utterance& utterance, const short* wav, int samples) {
+    if (!Current(utterance.generation)) {
+        return 1; // purged: espeak stops synthesising
+    }
+    if (wav == nullptr || samples <= 0) {
+        return 0;
+    }
+    const short* pcm = wav;
+    if (utterance.gain != 1.0f) {
+        scaled_.resize(static_cast<std::size_t>(samples));
+        for (int i = 0; i < samples; ++i) {
+            scaled_[static_cast<std::size_t>(i)] =
+                static_cast<short>(std::lround(wav[i] * utterance.gain));
+        }
+        pcm = scaled_.data();
+    }
+
+    HSTREAM stream = 0;
+    DWORD queued = 0;
+    {
+        std::lock_guard push(pushMutex_);
+        if (!Current(utterance.generation)) {
+            return 1;
+        }
+        stream = stream_;
+        queued = BASS_StreamPutData(stream, pcm, static_cast<DWORD>(samples * sizeof(short)));
+        if (queued == static_cast<DWORD>(-1)) {
+            std::lock_guard lock(mutex_);
+            utterance.error = BassError("The audio output refused the speech");
+            return 1;
+        }
+    }
+
+    // Hold the synthesiser back while plenty is queued.
+    if (utterance.aheadBytes == 0) {
+        utterance.aheadBytes = BASS_ChannelSeconds2Bytes(stream, kQueueAheadSeconds);
+    }
+    if (queued > utterance.aheadBytes) {
+        const QWORD written = BASS_StreamGetWritePosition(stream);
+        std::string error;
+        if (written == static_cast<QWORD>(-1) ||
+            !WaitForPosition(stream, written - utterance.aheadBytes / 2, utterance.generation,
+                             error)) {
+            if (!error.empty()) {
+                std::lock_guard lock(mutex_);
+                utterance.error = error;
+            }
+            return 1;
+        }
+    }
+    return 0;
+}
+
+bool SpVoice::Engine::WaitForPosition(HSTREAM stream, QWORD position, std::uint64_t generation,
+                                      std::string& error) {
+    QWORD lastPosition = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    auto lastMove = Clock::now();
+    for (;;) {
+        if (!Current(generation)) {
+            return false;
+        }
+        const auto step = static_cast<DWORD>(kPollStep.count());
+        if (BASS_StreamWaitPosition(stream, position, step)) {
+            return true;
+        }
+        if (BASS_ErrorGetCode() != BASS_ERROR_TIMEOUT) {
+            if (Current(generation)) {
+                error = BassError("The audio output closed while speaking");
+            }
+            return false;
+        }
+        const QWORD now = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        if (now != lastPosition) {
+            lastPosition = now;
+            lastMove = Clock::now();
+        } else if (Clock::now() - lastMove > kStallLimit) {
+            error = "The audio output has stopped playing.";
+            return false;
+        }
+    }
+}
+
+void SpVoice::Engine::WaitReady() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return ready_; });
+    if (!initError_.empty()) {
+        throw SpeechError(initError_);
+    }
+}
+
+void SpVoice::Engine::EnsureStream() {
+    std::lock_guard push(pushMutex_);
+    // The output may have been closed and opened again since: a dead handle
+    // is replaced.
+    if (stream_ != 0 && BASS_ChannelGetPosition(stream_, BASS_POS_BYTE) != static_cast<QWORD>(-1)) {
+        return;
+    }
+    std::uint32_t rate = 0;
+    {
+        std::lock_guard lock(mutex_);
+        rate = static_cast<std::uint32_t>(sampleRate_);
+    }
+    const HSTREAM stream = BASS_StreamCreatePush(rate, 1, 0);
+    if (stream == 0) {
+        throw SpeechError(BassError("There is no audio output for speech"));
+    }
+    BASS_ChannelPlay(stream, FALSE);
+    stream_ = stream;
+}
+
+std::shared_ptr<Utterance> SpVoice::Engine::Enqueue(const std::u16string& text) {
+    auto utterance = std::make_shared<Utterance>();
+    // Through GB18030, which holds every character: the engine wants UTF-8.
+    utterance->utf8 = GbkToUtf8(Utf16ToGbk(text));
+    {
+        std::lock_guard lock(mutex_);
+        utterance->voiceId = voices_.empty() ? std::string() : voices_[voice_].id;
+        utterance->wordsPerMinute = WordsPerMinute(rate_);
+        utterance->gain = static_cast<float>(volume_) / 100.0f;
+        utterance->generation = generation_.load();
+        queue_.push_back(utterance);
+    }
+    wake_.notify_all();
+    return utterance;
+}
+
+void SpVoice::Engine::WaitPlayed(Utterance& utterance) {
+    HSTREAM stream = 0;
+    QWORD end = 0;
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] {
+            return (utterance.state != Utterance::State::Queued &&
+                    utterance.state != Utterance::State::Speaking) ||
+                   !Current(utterance.generation);
+        });
+        if (utterance.state == Utterance::State::Failed) {
+            throw SpeechError(utterance.error);
+        }
+        if (utterance.state != Utterance::State::Synthesised) {
+            return; // purged by another caller (or still being cut off)
+        }
+        stream = utterance.stream;
+        end = utterance.end;
+    }
+    // Synthesis is done; the sound is played once the output's position
+    // reaches the end of this utterance. A purge moves the position there at
+    // once, so the wait ends for that too.
+    std::string error;
+    if (!WaitForPosition(stream, end, utterance.generation, error) && !error.empty()) {
+        throw SpeechError(error);
+    }
+}
+
+SpVoice::SpVoice() : engine_(std::make_unique<Engine>()) {}
+
+SpVoice::~SpVoice() = default;
+
+std::vector<VoiceInfo> SpVoice::GetVoices() {
+    return engine_->Voices();
+}
+
+void SpVoice::SetVoice(int index) {
+    engine_->SetVoice(index);
+}
+
+int SpVoice::Rate() {
+    return engine_->Rate();
+}
+
+void SpVoice::SetRate(int rate) {
+    engine_->SetRate(rate);
+}
+
+void SpVoice::SetVolume(int volume) {
+    engine_->SetVolume(volume);
+}
+
+void SpVoice::SpeakPurgeAndWait(const std::u16string& text) {
+    engine_->SpeakPurgeAndWait(text);
+}
+
+void SpVoice::SpeakAsync(const std::u16string& text) {
+    engine_->SpeakAsync(text);
+}
+
+void SpVoice::CutOff() {
+    engine_->Purge();
+}
+
+int SpVoice::WordsPerMinute(int rate) {
+    const double scale = std::pow(3.0, std::clamp(rate, -10, 10) / 10.0);
+    const long wpm = std::lround(espeakRATE_NORMAL * scale);
+    return static_cast<int>(std::clamp<long>(wpm, espeakRATE_MINIMUM, espeakRATE_MAXIMUM));
+}
+
+} // namespace sonvela
