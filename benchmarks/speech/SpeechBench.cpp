@@ -76,9 +76,13 @@ std::string ToUtf8(const std::u16string& text) {
 // first sound arrives after `Arm`.
 class Renderer {
 public:
+    // A block is 4096 frames, about 93 ms: a second and a half of silence.
+    static constexpr int kPauseBlocks = 16;
+
     Renderer()
         : thread_([this] {
               std::vector<float> block(8192);
+              int silentBlocks = 0; // in a row
               while (!stop_) {
                   // Only a block mixed wholly after the speak call counts.
                   const bool armed = armed_;
@@ -88,10 +92,16 @@ public:
                   if (audible && armed && armed_.exchange(false)) {
                       firstSound_ = Clock::now();
                   }
+                  silentBlocks = audible ? 0 : silentBlocks + 1;
                   if (!audible) {
                       // Poll finely while waiting for a first sound, so the
-                      // poll does not dominate what is measured.
-                      std::this_thread::sleep_for(std::chrono::microseconds(armed ? 20 : 500));
+                      // poll does not dominate what is measured. Poll finely
+                      // too through a silence as long as a pause in the
+                      // speech, which has digital silence of its own: a
+                      // coarse poll there would stall the rendering, and the
+                      // synthesiser once its queue is full.
+                      const bool fine = armed || silentBlocks <= kPauseBlocks;
+                      std::this_thread::sleep_for(std::chrono::microseconds(fine ? 20 : 500));
                   }
               }
           }) {}

@@ -28,9 +28,13 @@ public:
 
     // Input frames held back for the filter's look-ahead.
     static constexpr int kReach = 6;
+    static constexpr int kTaps = 2 * kReach;
 
 private:
     void Emit(std::vector<float>& out);
+    // Doubling mono, the speech path: a half-band filter, see Emit.
+    void EmitHalfBandMono(const float* in, std::size_t ready, float* to) const;
+    void EmitGeneral(std::size_t ready, float* to) const;
 
     int factor_;
     int channels_;
@@ -41,7 +45,6 @@ private:
     // Input per channel; `next_` is the next input whose outputs are due.
     std::vector<float> input_[2];
     std::size_t next_ = 0;
-    std::vector<float> phase_; // one phase of a block, scratch
 };
 
 } // namespace sonvela::audio
