@@ -7,6 +7,8 @@
 #include "MainWindowSettings.h"
 #include "SettingsKeys.h"
 #include "SpeechVoice.h"
+#include "Tts.h"
+#include "UiThreadEditorPort.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -82,6 +84,8 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
         if (auto* control = findChild<QWidget*>(QString::fromLatin1(name)))
             readingControls_.push_back(control);
     }
+    CreateReader();
+    ConnectReadingCommands();
     FormCreate();
 }
 
@@ -185,10 +189,12 @@ void Tf_speaker::FillHistoryList() {
 
 void Tf_speaker::FillVoiceList(int speaker) {
     voiceList_->clear();
+    voices_.clear();
     if (!services_.voice)
         return;
     RunCommand([&] {
-        for (const VoiceInfo& voice : services_.voice->GetVoices())
+        voices_ = services_.voice->GetVoices();
+        for (const VoiceInfo& voice : voices_)
             voiceList_->addItem(FromUtf8(voice.description));
     });
     // A stored index beyond the list leaves nothing chosen.
@@ -299,6 +305,11 @@ void Tf_speaker::closeEvent(QCloseEvent* event) {
 }
 
 bool Tf_speaker::eventFilter(QObject* watched, QEvent* event) {
+    // The caret position is refreshed on the editor's key and mouse-button
+    // releases only (memo1KeyUp, memo1MouseUp).
+    if ((event->type() == QEvent::KeyRelease && watched == memo1_) ||
+        (event->type() == QEvent::MouseButtonRelease && watched == memo1_->viewport()))
+        showcaretpos();
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == image1_)
             Image1Click();

@@ -8,14 +8,17 @@
 #include "MainWindowSettings.h"
 #include "MemoEditorPort.h"
 #include "MemoGbkAdapter.h"
+#include "ReadingCommands.h"
 #include "ReadingState.h"
 #include "SettingsFile.h"
+#include "SpeechVoice.h"
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -37,8 +40,10 @@ namespace sonvela {
 
 class EditorDialogs;
 enum class Pictogram;
+class ReaderHost;
 class SpeechVoice;
 class TDM;
+class UiThreadEditorPort;
 
 struct MainWindowServices {
     // The program folder, ending in the separator: setinfo.ini, the sample
@@ -49,7 +54,7 @@ struct MainWindowServices {
     EditorDialogs* dialogs = nullptr;
 };
 
-class Tf_speaker final : public QMainWindow {
+class Tf_speaker final : public QMainWindow, private ReadingWindow {
     Q_OBJECT
 
 public:
@@ -63,6 +68,8 @@ public:
     ReadingState& Reading() { return reading_; }
     // The reader's view of the editor, on the user-interface thread.
     EditorPort& EditorOnUiThread() { return *editorPort_; }
+    // The reader threads; null when the program runs without a voice.
+    ReaderHost* Reader() const { return readerHost_.get(); }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     // The settings start-up read for the hot keys (F5, F7, F9, F11), kept
     // until the hot keys are registered.
@@ -103,6 +110,18 @@ public:
     void Image2Click();
     void memo1Change();
 
+    // Reading commands (ReadingCommands.h); a fault of the speech engine
+    // ends each with the general error report.
+    void N1Click();
+    void SB_jexuClick();
+    void SB_playClick();
+    void L1Click();
+    void N2Click();
+    void N3Click();
+    void N41Click();
+    void SB_stopClick();
+    void showcaretpos();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -133,6 +152,23 @@ private:
     void LoadIntroduction();
     void ShowEditorContextMenu(const QPoint& position);
 
+    // Reading, in Tf_speakerReading.cpp.
+    void CreateReader();
+    void ConnectReadingCommands();
+    std::string VoiceText() override;
+    int VoiceIndex() override;
+    bool CantoneseChosen() override;
+    std::string CaretPanel() override;
+    void SetCaretPanel(const std::string& text) override;
+    std::int64_t DisplayLineStart(std::int32_t line) override;
+    GbkString DisplayLineText(std::int32_t line) override;
+    void DisableReadingControls() override { btn_disable(); }
+    void EnableReadingControls() override { btn_enable(); }
+    void FillHiddenCopy() override;
+    GbkString TraditionalForm(const GbkString& text) override;
+    void StopLoopTimer() override;
+    void WarnNoVoice() override;
+
     MainWindowServices services_;
     SettingsFile settings_;
     ReadingState reading_;
@@ -149,6 +185,13 @@ private:
     MemoGbkAdapter* memo1Text_ = nullptr;
     MemoGbkAdapter* memo2Text_ = nullptr;
     std::unique_ptr<MemoEditorPort> editorPort_;
+    // Declared after the ports so that it is destroyed first: its teardown
+    // closes the reader's port and joins the readers, which use both.
+    std::unique_ptr<UiThreadEditorPort> readerPort_;
+    std::unique_ptr<ReaderHost> readerHost_;
+    std::unique_ptr<ReadingCommands> commands_;
+    // The voices of the voice list, in its order.
+    std::vector<VoiceInfo> voices_;
 
     QWidget* panel2_ = nullptr;
     QWidget* panel9_ = nullptr;

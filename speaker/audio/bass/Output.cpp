@@ -76,6 +76,10 @@ Error Output::OpenDevice(int rate) {
     wanted.callback = &Output::DeviceCallback;
     wanted.userdata = this;
 
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events that
+    // nobody reads, and the program could no longer be ended by a signal
+    // (the session's end among them).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     auto open = [&]() -> SDL_AudioDeviceID {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             return 0;

@@ -1,0 +1,138 @@
+// The main window's side of reading: the reader threads it owns, the reading
+// commands wired to their controls, and what those commands ask of the
+// window (ReadingWindow).
+#include "FunctionUnit.h"
+#include "Tf_speaker.h"
+#include "Tts.h"
+#include "UiThreadEditorPort.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace sonvela {
+
+void Tf_speaker::CreateReader() {
+    memo1_->installEventFilter(this);
+    memo1_->viewport()->installEventFilter(this);
+    if (!services_.voice)
+        return;
+    readerPort_ = MakeReaderPort(*editorPort_);
+    readerHost_ = std::make_unique<ReaderHost>(reading_, *services_.voice, *readerPort_);
+    commands_ = std::make_unique<ReadingCommands>(ReadingCommandsContext{
+        reading_, services_.voice, readerHost_.get(), *editorPort_, settings_, *this});
+}
+
+void Tf_speaker::ConnectReadingCommands() {
+    if (!commands_) {
+        // Without a voice the commands still run: each warns that no voice
+        // is chosen.
+        commands_ = std::make_unique<ReadingCommands>(
+            ReadingCommandsContext{reading_, nullptr, nullptr, *editorPort_, settings_, *this});
+    }
+    const struct {
+        const char* name;
+        void (Tf_speaker::*command)();
+    } kCommands[] = {
+        {"SB_jexu", &Tf_speaker::SB_jexuClick}, {"SB_play", &Tf_speaker::SB_playClick},
+        {"SB_stop", &Tf_speaker::SB_stopClick}, {"N1", &Tf_speaker::N1Click},
+        {"L1", &Tf_speaker::L1Click},           {"N2", &Tf_speaker::N2Click},
+        {"N3", &Tf_speaker::N3Click},           {"N41", &Tf_speaker::N41Click},
+    };
+    for (const auto& each : kCommands) {
+        const QString name = QString::fromLatin1(each.name);
+        if (auto* button = findChild<QToolButton*>(name))
+            connect(button, &QToolButton::clicked, this, each.command);
+        else if (auto* item = findChild<QAction*>(name))
+            connect(item, &QAction::triggered, this, each.command);
+    }
+}
+
+void Tf_speaker::N1Click() {
+    RunCommand([&] { commands_->N1Click(); });
+}
+
+void Tf_speaker::SB_jexuClick() {
+    RunCommand([&] { commands_->SB_jexuClick(); });
+}
+
+void Tf_speaker::SB_playClick() {
+    RunCommand([&] { commands_->SB_playClick(); });
+}
+
+void Tf_speaker::L1Click() {
+    RunCommand([&] { commands_->L1Click(); });
+}
+
+void Tf_speaker::N2Click() {
+    RunCommand([&] { commands_->N2Click(); });
+}
+
+void Tf_speaker::N3Click() {
+    RunCommand([&] { commands_->N3Click(); });
+}
+
+void Tf_speaker::N41Click() {
+    RunCommand([&] { commands_->N41Click(); });
+}
+
+void Tf_speaker::SB_stopClick() {
+    RunCommand([&] { commands_->SB_stopClick(); });
+}
+
+void Tf_speaker::showcaretpos() {
+    RunCommand([&] { commands_->showcaretpos(); });
+}
+
+std::string Tf_speaker::VoiceText() {
+    return voiceList_->currentText().toStdString();
+}
+
+int Tf_speaker::VoiceIndex() {
+    return voiceList_->currentIndex();
+}
+
+bool Tf_speaker::CantoneseChosen() {
+    const int index = voiceList_->currentIndex();
+    return index >= 0 && index < static_cast<int>(voices_.size()) &&
+           IsCantoneseVoice(voices_[static_cast<std::size_t>(index)]);
+}
+
+std::string Tf_speaker::CaretPanel() {
+    return statusPanels_[0]->text().toStdString();
+}
+
+void Tf_speaker::SetCaretPanel(const std::string& text) {
+    statusPanels_[0]->setText(QString::fromStdString(text));
+}
+
+std::int64_t Tf_speaker::DisplayLineStart(std::int32_t line) {
+    return memo1Text_->LineStartOffset(line);
+}
+
+GbkString Tf_speaker::DisplayLineText(std::int32_t line) {
+    return memo1Text_->LineText(line);
+}
+
+void Tf_speaker::FillHiddenCopy() {
+    // The hidden copy must match the editor byte for byte, since the reader
+    // selects there what it selects in the editor. Until the conversion to
+    // traditional characters exists, the copy is the text itself.
+    memo2_->setPlainText(memo1_->toPlainText());
+}
+
+GbkString Tf_speaker::TraditionalForm(const GbkString& text) {
+    return text;
+}
+
+void Tf_speaker::StopLoopTimer() {
+    // The loop timer does not exist yet; loop reading adds it here.
+}
+
+void Tf_speaker::WarnNoVoice() {
+    WarnBox("请选择语音引擎!");
+}
+
+} // namespace sonvela
