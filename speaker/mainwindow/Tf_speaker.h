@@ -5,6 +5,7 @@
 // MainWindowSettings, MemoGbkAdapter and the reading library.
 #pragma once
 
+#include "LoopReading.h"
 #include "MainWindowSettings.h"
 #include "MemoEditorPort.h"
 #include "MemoGbkAdapter.h"
@@ -33,12 +34,15 @@ class QSlider;
 class QSpinBox;
 class QSplitter;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 class QWidget;
 
 namespace sonvela {
 
 class EditorDialogs;
+
+class Tfdateformat;
 enum class Pictogram;
 class ReaderHost;
 class SpeechVoice;
@@ -110,6 +114,25 @@ public:
     void Image2Click();
     void memo1Change();
 
+    // Loop reading (LoopReading.h) and the loop bar.
+    void N36Click();
+    void SB_repeatClick();
+    void N22Click();
+    void SB_repeat1Click();
+    void readcycledTimer();
+    void btn_okClick();
+    QTimer* readcycled() const { return readcycled_; }
+
+    // Text insertions: the date format dialog, "%Date%" at the caret, "※".
+    void SB_timeClick();
+    void Y1Click();
+    // Inserts at the caret; a selection stays in place, unselected.
+    void inserttime(const QString& text);
+    // Inserts at the selection's start by setting the whole text again; the
+    // caret ends at the start of the text.
+    void insertpos(const QString& text);
+    Tfdateformat* fdateformat() const { return fdateformat_; }
+
     // Reading commands (ReadingCommands.h); a fault of the speech engine
     // ends each with the general error report.
     void N1Click();
@@ -155,6 +178,9 @@ private:
     // Reading, in Tf_speakerReading.cpp.
     void CreateReader();
     void ConnectReadingCommands();
+    // Loop reading and the text insertions, in Tf_speakerLoop.cpp.
+    void ConnectLoopReading();
+    void CreateDateFormatDialog();
     std::string VoiceText() override;
     int VoiceIndex() override;
     bool CantoneseChosen() override;
@@ -190,6 +216,9 @@ private:
     std::unique_ptr<UiThreadEditorPort> readerPort_;
     std::unique_ptr<ReaderHost> readerHost_;
     std::unique_ptr<ReadingCommands> commands_;
+    std::unique_ptr<LoopReading> loop_;
+    QTimer* readcycled_ = nullptr;
+    Tfdateformat* fdateformat_ = nullptr;
     // The voices of the voice list, in its order.
     std::vector<VoiceInfo> voices_;
 

@@ -48,6 +48,7 @@ void Tf_speaker::ConnectReadingCommands() {
         else if (auto* item = findChild<QAction*>(name))
             connect(item, &QAction::triggered, this, each.command);
     }
+    ConnectLoopReading();
 }
 
 void Tf_speaker::N1Click() {
@@ -125,10 +126,6 @@ void Tf_speaker::FillHiddenCopy() {
 
 GbkString Tf_speaker::TraditionalForm(const GbkString& text) {
     return text;
-}
-
-void Tf_speaker::StopLoopTimer() {
-    // The loop timer does not exist yet; loop reading adds it here.
 }
 
 void Tf_speaker::WarnNoVoice() {

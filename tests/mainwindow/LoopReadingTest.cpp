@@ -1,0 +1,166 @@
+// Loop reading through the main window's commands and its one-second timer,
+// with the deterministic test engine on the offscreen platform.
+#include "SettingsFile.h"
+#include "SettingsKeys.h"
+#include "TestSpeechVoice.h"
+#include "Tf_speaker.h"
+#include "Tts.h"
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace sonvela {
+namespace {
+
+using namespace std::chrono_literals;
+using test::AnsweringDesktop;
+using test::ProgramFolder;
+using Clock = std::chrono::steady_clock;
+
+GbkString G(const char* utf8) {
+    return Utf8ToGbk(utf8);
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 8s) {
+    const auto deadline = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+class LoopReadingTest : public ::testing::Test {
+protected:
+    LoopReadingTest() {
+        window = std::make_unique<Tf_speaker>(
+            MainWindowServices{folder.Path(), nullptr, &voice, nullptr});
+        window->show();
+        getdelaystring(window->Reading(), {{G("。"), 0, true}});
+        voice.ClearCalls();
+    }
+    ~LoopReadingTest() override {
+        window->SB_stopClick();
+        PumpUntil([&] {
+            return !window->Reading().isreading && window->Reading().readlock.TryAcquire();
+        });
+        window->Reading().readlock.Release();
+    }
+
+    QWidget* Control(const char* name) const {
+        return window->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+    void Click(const char* name) { static_cast<QToolButton*>(Control(name))->click(); }
+    void SetLoopBar(int times, int interval) {
+        static_cast<QSpinBox*>(Control("SpinEdit1"))->setValue(times);
+        static_cast<QSpinBox*>(Control("SpinEdit2"))->setValue(interval);
+    }
+    bool ControlsEnabled() const { return Control("SB_jexu")->isEnabled(); }
+
+    AnsweringDesktop desktop;
+    ProgramFolder folder{false};
+    TestSpeechVoice voice{std::chrono::microseconds(20)};
+    std::unique_ptr<Tf_speaker> window;
+};
+
+TEST_F(LoopReadingTest, TwoPassesOneSecondApartThenTheControlsComeBackAtTheNextTick) {
+    window->Memo1()->setPlainText(QString::fromUtf8("甲乙。丙丁。戊己。"));
+    window->Memo1Text().SetSelection(6, 12); // 丙丁。 and 戊己。
+    SetLoopBar(2, 1);
+    Click("SB_repeat");
+    // The command only arms the loop: the timer starts the first pass.
+    EXPECT_TRUE(window->readcycled()->isActive());
+    EXPECT_TRUE(ControlsEnabled());
+    EXPECT_TRUE(voice.Spoken().empty());
+    // The values of this loop were taken: changing the bar does not change it.
+    SetLoopBar(5, 1);
+
+    ASSERT_TRUE(PumpUntil([&] { return voice.Spoken().size() >= 2; }));
+    EXPECT_FALSE(ControlsEnabled()); // off between passes
+    ASSERT_TRUE(PumpUntil([&] { return !window->Reading().isreading; }));
+    const auto firstEnd = Clock::now();
+    // Between passes the last segment stays selected.
+    EXPECT_EQ(window->Memo1Text().Caret(), 12);
+
+    ASSERT_TRUE(PumpUntil([&] { return voice.Spoken().size() >= 3; }));
+    const auto gap = Clock::now() - firstEnd;
+    EXPECT_GE(gap, 1000ms);
+    EXPECT_LE(gap, 2500ms);
+    ASSERT_TRUE(PumpUntil([&] { return !window->readcycled()->isActive(); }));
+    EXPECT_TRUE(ControlsEnabled());
+    const auto spoken = voice.SpokenTexts();
+    EXPECT_EQ(spoken, (std::vector<GbkString>{G("丙丁。"), G("戊己。"), G("丙丁。"), G("戊己。")}));
+}
+
+TEST_F(LoopReadingTest, StopWhileWaitingEndsTheLoopAtOnce) {
+    window->Memo1()->setPlainText(QString::fromUtf8("甲乙。"));
+    SetLoopBar(3, 1);
+    Click("SB_repeat1");
+    ASSERT_TRUE(PumpUntil([&] { return !voice.Spoken().empty() && !window->Reading().isreading; }));
+    ASSERT_FALSE(ControlsEnabled());
+    Click("SB_stop");
+    EXPECT_FALSE(window->readcycled()->isActive());
+    EXPECT_TRUE(ControlsEnabled());
+    PumpUntil([] { return false; }, 2200ms);
+    EXPECT_EQ(voice.Spoken().size(), 1u);
+}
+
+TEST_F(LoopReadingTest, RangeLoopWithoutSelectionOrOverABlankTextArmsNothing) {
+    window->Memo1()->setPlainText(QString::fromUtf8("甲乙。"));
+    Click("SB_repeat");
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "请选择所要朗读的内容!");
+    EXPECT_FALSE(window->readcycled()->isActive());
+
+    window->Memo1()->setPlainText(QStringLiteral("   \n  "));
+    window->Memo1Text().SetSelection(0, 3);
+    Click("SB_repeat");
+    window->N22Click();
+    Click("SB_repeat1");
+    EXPECT_FALSE(window->readcycled()->isActive());
+    EXPECT_EQ(desktop.messages.size(), 1u);
+    EXPECT_FALSE(window->Reading().isreading);
+}
+
+TEST(LoopReadingWithoutVoiceTest, ToolbarSelectsTheWholeTextBeforeWarningAndTheMenuDoesNot) {
+    AnsweringDesktop desktop;
+    ProgramFolder folder{false};
+    Tf_speaker window(MainWindowServices{folder.Path(), nullptr, nullptr, nullptr});
+    window.Memo1()->setPlainText(QString::fromUtf8("甲乙。丙丁。"));
+    window.Memo1Text().SetCaret(2);
+
+    window.N22Click();
+    EXPECT_EQ(window.Memo1Text().SelectionLength(), 0);
+    window.findChild<QToolButton*>(QStringLiteral("SB_repeat1"))->click();
+    EXPECT_EQ(window.Memo1Text().Caret(), 0);
+    EXPECT_EQ(window.Memo1Text().SelectionLength(), 12);
+    ASSERT_EQ(desktop.messages.size(), 2u);
+    for (const auto& message : desktop.messages)
+        EXPECT_EQ(message.text, "请选择语音引擎!");
+    EXPECT_FALSE(window.readcycled()->isActive());
+    EXPECT_FALSE(window.Reading().isreading);
+}
+
+TEST_F(LoopReadingTest, SetAsDefaultWritesBothValues) {
+    SetLoopBar(7, 90);
+    Click("btn_ok");
+    const SettingsFile settings = SettingsFile::InFolder(folder.Path());
+    namespace key = settings::System;
+    EXPECT_EQ(settings.ReadInteger(key::kSection, key::Readtimes, 0), 7);
+    EXPECT_EQ(settings.ReadInteger(key::kSection, key::Intervaltime, 0), 90);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "参数已设为默认！ ");
+}
+
+} // namespace
+} // namespace sonvela
