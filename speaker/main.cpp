@@ -55,8 +55,13 @@ int main(int argc, char* argv[]) {
         SpVoice voice;
         QtEditorDialogs dialogs;
         Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs});
-        initbass(); // its result is not looked at: speech reports its own errors
         mainWindow.showMaximized();
+        // The audio library starts once the window is on the screen: its
+        // device probing can take a tenth of a second, which the operator
+        // should not spend looking at nothing. Its result is not looked at:
+        // speech and music report their own errors.
+        QCoreApplication::processEvents();
+        initbass();
         exitCode = QApplication::exec();
     }
     BASS_Free();
