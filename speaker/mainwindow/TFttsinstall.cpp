@@ -166,7 +166,7 @@ void TFttsinstall::Build() {
 void TFttsinstall::SampleClick(std::size_t row) {
     const KnownVoice& voice = KnownVoices().at(row);
     RunCommand([&] {
-        const std::string path = EnsureSampleCopy(services_.tempFolder, voice.sampleFile,
+        const std::string path = EnsureSampleCopy(services_.tempFolder(), voice.sampleFile,
                                                   [&] { return ResourceBytes(voice.resource); });
         samples_.Play(path);
         sbStop_->setVisible(true);

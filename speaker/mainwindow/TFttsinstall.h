@@ -24,8 +24,10 @@ struct VoiceNoticeServices {
     SettingsFile settings{""};
     // The speech engine's voices, as the notice is created.
     std::vector<VoiceName> voices;
-    // The per-user temporary folder, ending in the separator.
-    std::string tempFolder;
+    // The per-user temporary folder, ending in the separator; asked for at
+    // each sample click, so that a folder that cannot be made ends that
+    // click with the error report.
+    std::function<std::string()> tempFolder;
     std::function<void(const QUrl&)> openLink;
 };
 

@@ -164,7 +164,7 @@ void Tf_speaker::OpenVoiceNotice() {
     services.settings = settings_;
     for (const VoiceInfo& voice : voices_)
         services.voices.push_back({voice.id, voice.description});
-    RunCommand([&] { services.tempFolder = TempDir(); });
+    services.tempFolder = [] { return TempDir(); };
     services.openLink = [this](const QUrl& url) { linkOpener_(url); };
     auto* notice = new TFttsinstall(std::move(services), this);
     notices_.push_back(notice);
