@@ -111,6 +111,7 @@ void Tf_speaker::FormCreate() {
         FromUtf8(DateWithWeekday(today.year(), today.month(), today.day(), today.dayOfWeek())));
 
     ApplySettings();
+    CreateMusicPanel();
     FillHistoryList();
     FillVoiceList(startup_.speaker);
     Image2Click();
@@ -244,6 +245,7 @@ void Tf_speaker::LoadDraftGrid() {
 
 void Tf_speaker::FormShow() {
     ++showHandlingRuns_;
+    ShowVoiceNoticeAtStart();
     sGrid1_->setColumnWidth(2, width() - 460);
 }
 

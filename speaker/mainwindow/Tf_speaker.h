@@ -9,6 +9,8 @@
 #include "MainWindowSettings.h"
 #include "MemoEditorPort.h"
 #include "MemoGbkAdapter.h"
+#include "MusicLibrary.h"
+#include "MusicPlayer.h"
 #include "ReadingCommands.h"
 #include "ReadingState.h"
 #include "SettingsFile.h"
@@ -36,6 +38,7 @@ class QSplitter;
 class QTableWidget;
 class QTimer;
 class QToolButton;
+class QUrl;
 class QWidget;
 
 namespace sonvela {
@@ -47,6 +50,8 @@ enum class Pictogram;
 class ReaderHost;
 class SpeechVoice;
 class TDM;
+class TFttsinstall;
+class Tf_about;
 class UiThreadEditorPort;
 
 struct MainWindowServices {
@@ -144,6 +149,23 @@ public:
     void N41Click();
     void SB_stopClick();
     void showcaretpos();
+
+    // Background music, voice notice, about box (Tf_speakerMusic.cpp).
+    // The F5 hot key's toggle: Stop while the music plays, else Play.
+    void bj_playing();
+    MusicPlayer& Music() { return *music_; }
+    void bj_okClick();
+    // "语音信息": one more notice window on every click.
+    void N44Click();
+    // "关于(&A)": the about box, modal.
+    void N32Click();
+    const std::vector<TFttsinstall*>& VoiceNotices() const { return notices_; }
+    Tf_about* AboutBox() const { return about_; }
+    // Tests answer the folder chooser and the links instead of the desktop.
+    void SetFolderChooser(std::function<QString(const QString& start)> chooser) {
+        folderChooser_ = std::move(chooser);
+    }
+    void SetLinkOpener(std::function<void(const QUrl&)> opener) { linkOpener_ = std::move(opener); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -250,6 +272,23 @@ private:
     QAction* n27_ = nullptr;
     QAction* n28_ = nullptr;
     QAction* n29_ = nullptr;
+    // Background music, voice notice, about box (Tf_speakerMusic.cpp).
+    void CreateMusicPanel();
+    void ShowVoiceNoticeAtStart();
+    void OpenVoiceNotice();
+    void ShowSelectedEntry(int row);
+    MusicLibrary* musicLibrary_ = nullptr;
+    std::unique_ptr<MusicPlayer> music_;
+    QListWidget* bjListBox1_ = nullptr;
+    QLabel* rzLEDDisplay1_ = nullptr;
+    QTimer* bjTimer1_ = nullptr;
+    QTimer* bjTimer2_ = nullptr;
+    std::vector<TFttsinstall*> notices_;
+    Tf_about* about_ = nullptr;
+    bool noticeChecked_ = false;
+    std::function<QString(const QString&)> folderChooser_;
+    std::function<void(const QUrl&)> linkOpener_;
+
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.
     std::vector<QWidget*> readingControls_;

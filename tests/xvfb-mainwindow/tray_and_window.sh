@@ -59,12 +59,15 @@ import -window root "$screens/mainwindow.png"
 echo "screenshot: $screens/mainwindow.png"
 
 # The tray icon is the program's other window of a real size, which trayer
-# embeds in its panel; it counts once placed inside the screen.
+# embeds in its panel; it counts once placed inside the screen. The voice
+# notice, open at a first start, is a window of the program too.
 icon=""
+notices=" $(xdotool search --name '^使用须知$' 2>/dev/null | tr '\n' ' ') "
 find_icon() {
     local w
     for w in $(xdotool search --classname '^speaker$' 2>/dev/null); do
         [ "$w" = "$main" ] && continue
+        case "$notices" in *" $w "*) continue ;; esac
         eval "$(xdotool getwindowgeometry --shell "$w")"
         if [ "$WIDTH" -gt 1 ] && [ "$HEIGHT" -gt 1 ] && [ $((X + WIDTH)) -le "$screen_width" ]; then
             icon=$w

@@ -3,6 +3,7 @@
 #include "bass.h"
 
 #include "Channel.h"
+#include "FileChannel.h"
 #include "Output.h"
 
 #include <chrono>
@@ -13,6 +14,8 @@
 
 using sonvela::audio::Channel;
 using sonvela::audio::Error;
+using sonvela::audio::FileChannel;
+using sonvela::audio::FileFault;
 using sonvela::audio::Output;
 using sonvela::audio::PushChannel;
 
@@ -172,17 +175,58 @@ BOOL BASS_StreamWaitPosition(HSTREAM handle, QWORD position, DWORD timeoutMs) {
     return done ? Succeed() : Fail(Error::Timeout);
 }
 
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags) {
+    (void)flags;
+    Output& output = Output::Instance();
+    if (!output.Initialised()) {
+        return Fail(Error::Init);
+    }
+    if (file == nullptr) {
+        return Fail(Error::IllegalParameter);
+    }
+    if (mem || offset != 0 || length != 0) {
+        return Fail(Error::NotAvailable);
+    }
+    try {
+        auto channel = std::make_shared<FileChannel>(static_cast<const char*>(file), output.Rate());
+        switch (channel->Fault()) {
+        case FileFault::None:
+            break;
+        case FileFault::Open:
+            return Fail(Error::FileOpen);
+        case FileFault::Format:
+            return Fail(Error::FileForm);
+        case FileFault::Memory:
+            return Fail(Error::Memory);
+        }
+        const DWORD handle = output.Add(std::move(channel));
+        if (handle == 0) {
+            return Fail(Error::Init);
+        }
+        lastError = BASS_OK;
+        return handle;
+    } catch (const std::bad_alloc&) {
+        return Fail(Error::Memory);
+    }
+}
+
 BOOL BASS_StreamFree(HSTREAM handle) {
     return Output::Instance().Remove(handle) ? Succeed() : Fail(Error::Handle);
 }
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
-    (void)restart; // a push stream has no start to return to
     auto channel = FindChannel(handle);
     if (!channel) {
         return FALSE;
     }
     std::lock_guard lock(channel->mutex);
+    // A push stream has no beginning to return to; a file that has played
+    // to its end starts again.
+    if (auto* file = dynamic_cast<FileChannel*>(channel.get())) {
+        if (restart || file->Ended()) {
+            file->Rewind();
+        }
+    }
     channel->playing = true;
     return Succeed();
 }

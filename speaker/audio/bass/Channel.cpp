@@ -15,8 +15,10 @@ constexpr int kMixChannels = 2;
 // silence before the flush.
 constexpr std::size_t kFlushPadFrames = 1024;
 
-// Adds `count` samples scaled by `volume` into `mix`. Fixed-size blocks over
-// pointers that cannot overlap let the compiler use vector code at -O2.
+} // namespace
+
+// Fixed-size blocks over pointers that cannot overlap let the compiler use
+// vector code at -O2.
 void AddScaled(float* __restrict mix, const float* __restrict from, std::size_t count,
                float volume) {
     constexpr std::size_t kBlock = 16;
@@ -30,8 +32,6 @@ void AddScaled(float* __restrict mix, const float* __restrict from, std::size_t 
         mix[i] += from[i] * volume;
     }
 }
-
-} // namespace
 
 PushChannel::PushChannel(int sourceRate, int sourceChannels, bool sourceFloat, int mixRate)
     : sourceFrameBytes_(static_cast<std::size_t>(sourceChannels) * (sourceFloat ? 4 : 2)) {

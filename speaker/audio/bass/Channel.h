@@ -1,6 +1,6 @@
 // A stream of the mixer: something that yields float stereo frames at the
-// mixer's rate. The push stream is the first kind; file streams join later
-// as further subclasses.
+// mixer's rate. The push stream is one kind; the file stream
+// (FileChannel.h) is the other.
 #pragma once
 
 #include "Upsampler.h"
@@ -14,6 +14,10 @@
 #include <vector>
 
 namespace sonvela::audio {
+
+// Adds `count` samples scaled by `volume` into `mix`.
+void AddScaled(float* __restrict mix, const float* __restrict from, std::size_t count,
+               float volume);
 
 class Channel {
 public:

@@ -17,6 +17,7 @@ namespace sonvela::audio {
 enum class Error : int {
     Ok = 0,
     Memory = 1,
+    FileOpen = 2,
     Handle = 5,
     Format = 6,
     Init = 8,
@@ -25,6 +26,7 @@ enum class Error : int {
     Device = 23,
     NotAvailable = 37,
     Timeout = 40,
+    FileForm = 41,
     Unknown = -1,
 };
 

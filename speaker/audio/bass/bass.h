@@ -1,8 +1,8 @@
 /* The program's audio library, staged as "bass.dll" beside the program.
  *
  * It owns the process's one audio output: one SDL device and a mixer that
- * sums every stream (background music, samples, and the speech engine's PCM
- * through a push stream). The calls follow the 2.4 series of the library the
+ * sums every stream (background music and samples from MP3 files, and the
+ * speech engine's PCM through a push stream). The calls follow the 2.4 series of the library the
  * program was written against, so its callers keep their shape; the push
  * stream's marks and waits and the offline render are our additions.
  *
@@ -43,6 +43,7 @@ typedef DWORD HSTREAM;
 /* Error codes (BASS_ErrorGetCode). */
 #define BASS_OK 0
 #define BASS_ERROR_MEM 1
+#define BASS_ERROR_FILEOPEN 2
 #define BASS_ERROR_HANDLE 5
 #define BASS_ERROR_FORMAT 6
 #define BASS_ERROR_INIT 8
@@ -51,6 +52,7 @@ typedef DWORD HSTREAM;
 #define BASS_ERROR_DEVICE 23
 #define BASS_ERROR_NOTAVAIL 37
 #define BASS_ERROR_TIMEOUT 40
+#define BASS_ERROR_FILEFORM 41
 #define BASS_ERROR_UNKNOWN -1
 
 /* BASS_Init devices: -1 is the default output; 0 opens no device at all, and
@@ -122,9 +124,23 @@ BASSDEF(QWORD) BASS_StreamGetWritePosition(HSTREAM handle);
  * played. FALSE with BASS_ERROR_HANDLE when the stream is or gets freed. */
 BASSDEF(BOOL) BASS_StreamWaitPosition(HSTREAM handle, QWORD position, DWORD timeoutMs);
 
+/* A stream that plays an MP3 file (MPEG audio layer 1, 2 or 3), decoded as
+ * it plays. `file` is the path as the file system spells it; mem must be
+ * FALSE, offset and length 0 (the whole file): other forms fail with
+ * BASS_ERROR_NOTAVAIL. The file is scanned once here so that its length is
+ * exact. 0 on failure: BASS_ERROR_FILEOPEN when it cannot be read,
+ * BASS_ERROR_FILEFORM when it holds no MPEG audio, BASS_ERROR_INIT before
+ * BASS_Init. The stream is created stopped; when it has played to its end
+ * it stops by itself, and BASS_ChannelPlay then starts it from the
+ * beginning again. flags are ignored. */
+BASSDEF(HSTREAM)
+BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
+
 /* Releases the stream; it stops at once. */
 BASSDEF(BOOL) BASS_StreamFree(HSTREAM handle);
 
+/* Starts or resumes a stream; restart TRUE plays a file stream from its
+ * beginning (a push stream has no beginning to return to). */
 BASSDEF(BOOL) BASS_ChannelPlay(DWORD handle, BOOL restart);
 BASSDEF(BOOL) BASS_ChannelStop(DWORD handle);
 BASSDEF(DWORD) BASS_ChannelIsActive(DWORD handle);
