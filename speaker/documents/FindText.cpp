@@ -1,6 +1,7 @@
 #include "FindText.h"
 
 #include <array>
+#include <optional>
 
 namespace sonvela {
 namespace {
@@ -129,6 +130,8 @@ FindStep FindSession::Find(FindTarget& target, std::string_view search,
         insertedAt = target.SelectionStart();
         target.ReplaceSelection(GbkString(replacement));
         step.replaced = true;
+        step.insertedAt = insertedAt;
+        step.insertedLength = static_cast<std::int64_t>(replacement.size());
         lastMatch_ = -1;
     }
 
@@ -157,6 +160,7 @@ FindStep FindSession::Find(FindTarget& target, std::string_view search,
         return step;
     }
     target.Select(match, length);
+    step.match = match;
     lastMatch_ = match;
     lastSelectionStart_ = target.SelectionStart();
     lastSelectedText_ = target.SelectedText();
@@ -168,21 +172,28 @@ FindStep FindSession::ReplaceAll(FindTarget& target, std::string_view search,
                                  std::string_view replacement, FindOptions& options) {
     replaceall = true;
     FindStep step;
-    std::int64_t previousMatch = -2;
-    std::int64_t previousSize = -1;
+    std::optional<std::int64_t> previous;
     while (replaceall) {
         step = Find(target, search, replacement, options);
         if (!step.found)
             break;
-        // A step that neither replaced anything nor moved on would repeat
-        // for ever (a search text of blanks matching the padding at the
-        // text's end): stop rather than freeze.
-        if (!step.replaced && lastMatch_ == previousMatch && target.TextSize() == previousSize) {
-            replaceall = false;
-            break;
+        // Every match must lie beyond the last one (or beyond the text just
+        // inserted) in the search's direction. A search text with blanks can
+        // match the padding behind the caret instead, and then the steps
+        // would go back and forth for ever: that ends the command.
+        if (previous) {
+            const bool progressed =
+                options.upwards ? step.match < (step.replaced ? step.insertedAt : *previous)
+                : step.replaced ? step.match >= step.insertedAt + step.insertedLength
+                                : step.match > *previous;
+            if (!progressed) {
+                replaceall = false;
+                step.message = NotFound(options.matchCase ? GbkString(search) : LowerAscii(search),
+                                        options.upwards);
+                break;
+            }
         }
-        previousMatch = lastMatch_;
-        previousSize = target.TextSize();
+        previous = step.match;
     }
     return step;
 }

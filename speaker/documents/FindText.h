@@ -52,6 +52,9 @@ struct FindOptions {
 struct FindStep {
     bool found = false;
     bool replaced = false;
+    std::int64_t match = -1;      // where the selected match begins
+    std::int64_t insertedAt = -1; // where a replacement was inserted
+    std::int64_t insertedLength = 0;
     // The not-found message (UTF-8); empty when something was found.
     std::string message;
 };

@@ -6,7 +6,6 @@ namespace sonvela {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 // U+FFFD in GB18030: the one way a valid GBK file decodes to a replacement
 // character.
 constexpr std::string_view kReplacementGb18030 = "\x84\x31\xA4\x37";

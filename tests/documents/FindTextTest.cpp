@@ -216,6 +216,23 @@ TEST(FindTextTest, ALatinLetterMatchesTheSecondByteOfAChineseCharacterWithoutLoo
     EXPECT_FALSE(all.replaceall);
 }
 
+TEST(FindTextTest, ReplaceAllEndsWhenBlanksMatchThePaddingBehindTheCaret) {
+    // A blank matches the padding after the caret (upwards) or before the
+    // window (downwards at the text's end): the steps would go back and
+    // forth for ever.
+    for (const bool upwards : {true, false}) {
+        TextTarget target("ab cd ");
+        target.Select(upwards ? target.TextSize() : 0, 0);
+        FindSession session;
+        FindOptions options;
+        options.upwards = upwards;
+        const FindStep last = session.ReplaceAll(target, " ", " l", options);
+        EXPECT_FALSE(session.replaceall) << upwards;
+        EXPECT_FALSE(last.message.empty()) << upwards;
+        EXPECT_LT(target.text.size(), 20u) << upwards << " " << target.text;
+    }
+}
+
 TEST(FindTextTest, EachStepReadsOnlyTheWindowsItSearches) {
     std::string text;
     for (int i = 0; i < 2000; ++i)
