@@ -181,14 +181,18 @@ void Tf_speaker::SB_openClick() {
 void Tf_speaker::SB_saveClick() {
     reading_.stopreading = true;
     // A Word document's own path never receives the plain text: its text is
-    // saved as a new text file, as an untitled text is.
-    if (!currentFileName_.empty() && !IsWordDocument(currentFileName_)) {
+    // saved as a new text file, as an untitled text is. So is a name that is
+    // no full path (a history row copied from another machine): it would
+    // land wherever the program happened to be started.
+    if (!currentFileName_.empty() && !IsWordDocument(currentFileName_) &&
+        std::filesystem::path(currentFileName_).is_absolute()) {
         WriteEditorText(currentFileName_);
         return;
     }
-    const QString proposed = currentFileName_.empty()
-                                 ? FromUtf8(services_.programFolder)
-                                 : FromUtf8(TextNameForDocument(currentFileName_));
+    const QString proposed =
+        IsWordDocument(currentFileName_) && std::filesystem::path(currentFileName_).is_absolute()
+            ? FromUtf8(TextNameForDocument(currentFileName_))
+            : FromUtf8(services_.programFolder);
     const std::optional<QString> chosen =
         services_.dialogs
             ? services_.dialogs->ChooseSaveFile(proposed, QStringLiteral("文本文件(*.txt)"), this)

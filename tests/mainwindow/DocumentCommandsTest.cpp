@@ -174,6 +174,13 @@ TEST_F(DocumentCommandsTest,
     EXPECT_EQ(Text(*window), Q("留着"));
     EXPECT_EQ(window->CurrentFileName(), missing);
     EXPECT_EQ(list->count(), 2);
+    // The shipped entry is a path of another machine: saving asks for a name
+    // rather than writing into the working folder.
+    window->Memo1()->appendPlainText(Q("改"));
+    window->SB_saveClick();
+    EXPECT_EQ(dialogs.saveProposed.size(), 1u);
+    EXPECT_FALSE(fs::exists(missing));
+    window->SetEditorModified(false);
 
     list->setCurrentRow(0);
     window->ListBox1DblClick();
