@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -162,6 +163,9 @@ void TFadddraft::GridItemChanged(QTableWidgetItem* item) {
 
 void TFadddraft::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Centred on the screen, not over the main window.
+    if (const QScreen* where = screen())
+        move(where->availableGeometry().center() - rect().center());
     FormShow();
 }
 

@@ -279,7 +279,7 @@ void Tf_speaker::addhistory(const std::string& path) {
 bool Tf_speaker::importdoc(const std::string& path) {
     const std::optional<std::u16string> text = ImportDoc(path, docConverters_);
     if (!text) {
-        CurrentDesktop().ShowMessage({MessageIcon::Information, "Sonvela", path + " 可能已打开"});
+        CurrentDesktop().ShowMessage({MessageIcon::None, "Sonvela", path + " 可能已打开"});
         ClearEditor();
         SetEditorModified(false);
         currentFileName_.clear();

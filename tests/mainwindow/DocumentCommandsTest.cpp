@@ -149,6 +149,7 @@ TEST_F(DocumentCommandsTest, AFailedImportLeavesAnEmptyUntitledTextAndStillRecor
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text, document + " 可能已打开");
     EXPECT_EQ(desktop.messages[0].caption, "Sonvela");
+    EXPECT_EQ(desktop.messages[0].icon, MessageIcon::None);
     EXPECT_TRUE(Text(*window).isEmpty());
     EXPECT_TRUE(window->CurrentFileName().empty());
     EXPECT_TRUE(HistoryHas(document));
