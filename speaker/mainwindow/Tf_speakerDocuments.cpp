@@ -88,6 +88,8 @@ void Tf_speaker::SetEditorText(const std::u16string& text) {
 
 void Tf_speaker::ClearEditor() {
     memo1_->clear();
+    // Whatever comes next is the system's own GBK until a file says otherwise.
+    currentEncoding_ = TextEncoding::Gbk;
 }
 
 void Tf_speaker::SetStatusFile(const std::string& path) {
