@@ -9,7 +9,8 @@
 
 namespace sonvela {
 
-enum class MessageIcon { Warning, Information, Question, Error };
+// None: a plain message, as for a failed Word import.
+enum class MessageIcon { Warning, Information, Question, Error, None };
 
 // A message box. Caption and text are UTF-8: they are the program's own
 // words (or a fault's text), not document text.

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -72,6 +73,23 @@ std::optional<QColor> QtEditorDialogs::ChooseColor(const QColor& current, QWidge
 
 void QtEditorDialogs::OpenWithDesktop(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<QString> QtEditorDialogs::ChooseOpenFile(const QString& folder, const QString& filter,
+                                                       QWidget* parent) {
+    const QString chosen = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> QtEditorDialogs::ChooseSaveFile(const QString& proposed,
+                                                       const QString& filter, QWidget* parent) {
+    const QString chosen = QFileDialog::getSaveFileName(parent, QString(), proposed, filter,
+                                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
 }
 
 } // namespace sonvela

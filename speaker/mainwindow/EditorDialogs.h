@@ -26,6 +26,14 @@ public:
     virtual std::optional<QColor> ChooseColor(const QColor& current, QWidget* parent) = 0;
     // Opens a file with the desktop's handler for its type.
     virtual void OpenWithDesktop(const QString& path) = 0;
+    // The file dialogs, starting in `folder` (or at `proposed`, a full path)
+    // with a filter such as "文本文件(*.txt);;Word文件(*.doc)"; nothing when
+    // cancelled. The save dialog never asks about replacing a file: the
+    // commands ask when they should.
+    virtual std::optional<QString> ChooseOpenFile(const QString& folder, const QString& filter,
+                                                  QWidget* parent) = 0;
+    virtual std::optional<QString> ChooseSaveFile(const QString& proposed, const QString& filter,
+                                                  QWidget* parent) = 0;
 };
 
 // The real dialogs. The font dialog carries a colour button, since the text
@@ -35,6 +43,10 @@ public:
     std::optional<FontChoice> ChooseFont(const FontChoice& current, QWidget* parent) override;
     std::optional<QColor> ChooseColor(const QColor& current, QWidget* parent) override;
     void OpenWithDesktop(const QString& path) override;
+    std::optional<QString> ChooseOpenFile(const QString& folder, const QString& filter,
+                                          QWidget* parent) override;
+    std::optional<QString> ChooseSaveFile(const QString& proposed, const QString& filter,
+                                          QWidget* parent) override;
 };
 
 } // namespace sonvela

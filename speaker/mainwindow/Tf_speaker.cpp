@@ -86,6 +86,7 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     }
     CreateReader();
     ConnectReadingCommands();
+    ConnectDocumentCommands();
     FormCreate();
 }
 

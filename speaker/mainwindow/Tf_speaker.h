@@ -5,6 +5,8 @@
 // MainWindowSettings, MemoGbkAdapter and the reading library.
 #pragma once
 
+#include "DocImport.h"
+#include "FindText.h"
 #include "LoopReading.h"
 #include "MainWindowSettings.h"
 #include "MemoEditorPort.h"
@@ -15,6 +17,7 @@
 #include "ReadingState.h"
 #include "SettingsFile.h"
 #include "SpeechVoice.h"
+#include "TextFileCodec.h"
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -52,6 +55,7 @@ class SpeechVoice;
 class TDM;
 class TFttsinstall;
 class Tf_about;
+class TFadddraft;
 class UiThreadEditorPort;
 
 struct MainWindowServices {
@@ -166,6 +170,32 @@ public:
         folderChooser_ = std::move(chooser);
     }
     void SetLinkOpener(std::function<void(const QUrl&)> opener) { linkOpener_ = std::move(opener); }
+    // Documents, history, find and replace, drafts
+    // The file the editor's text belongs to (UTF-8 path); empty: untitled.
+    const std::string& CurrentFileName() const { return currentFileName_; }
+    // The encoding the text is saved in.
+    TextEncoding CurrentEncoding() const { return currentEncoding_; }
+    // Which converters importdoc runs (tests choose; the program finds them).
+    void SetDocConverters(DocConverters converters) { docConverters_ = std::move(converters); }
+    void N35Click();
+    void SB_openClick();
+    void SB_saveClick();
+    void N21Click();
+    void ListBox1Click();
+    void ListBox1DblClick();
+    void D2Click();
+    // The save question: asks when the editor is modified and saves on Yes.
+    void savequestion();
+    void addhistory(const std::string& path);
+    bool importdoc(const std::string& path);
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void N42Click();
+    void N43Click();
+    void chk_showgridClick();
+    // The draft list editor, created when first needed.
+    TFadddraft* DraftEditor();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -288,6 +318,29 @@ private:
     bool noticeChecked_ = false;
     std::function<QString(const QString&)> folderChooser_;
     std::function<void(const QUrl&)> linkOpener_;
+    // Documents, history, find and replace, drafts
+    void ConnectDocumentCommands();
+    void ConnectFindCommands();
+    void ConnectDraftCommands();
+    // Puts a text into the editor and marks it unmodified.
+    void SetEditorText(const std::u16string& text);
+    void ClearEditor();
+    // Loads a text file into the editor; false (after the general error
+    // report) when it cannot be read. An undecodable file is shown as an
+    // untitled text with a warning.
+    bool LoadTextFile(const std::string& path);
+    // Writes the editor's text to `path`; false after the error report.
+    bool WriteEditorText(const std::string& path);
+    void SetStatusFile(const std::string& path);
+    FindOptions ReadFindOptions() const;
+    void ApplyFindStep(const FindStep& step, const FindOptions& options);
+    std::string currentFileName_;
+    TextEncoding currentEncoding_ = TextEncoding::Gbk;
+    DocConverters docConverters_;
+    FindSession findSession_;
+    TFadddraft* draftEditor_ = nullptr;
+    QMenu* popupMenu3_ = nullptr;
+    QMenu* popupMenu7_ = nullptr;
 
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.

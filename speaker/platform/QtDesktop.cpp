@@ -19,6 +19,8 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
         return QMessageBox::Question;
     case MessageIcon::Error:
         return QMessageBox::Critical;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }

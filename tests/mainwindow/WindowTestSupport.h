@@ -47,12 +47,28 @@ public:
         return colorAnswer;
     }
     void OpenWithDesktop(const QString& path) override { opened.push_back(path); }
+    std::optional<QString> ChooseOpenFile(const QString& folder, const QString& filter,
+                                          QWidget*) override {
+        openShownIn.push_back(folder);
+        openFilters.push_back(filter);
+        return openAnswer;
+    }
+    std::optional<QString> ChooseSaveFile(const QString& proposed, const QString&,
+                                          QWidget*) override {
+        saveProposed.push_back(proposed);
+        return saveAnswer;
+    }
 
     std::optional<FontChoice> fontAnswer;
     std::optional<QColor> colorAnswer;
     std::optional<FontChoice> fontShownWith;
     std::optional<QColor> colorShownWith;
     std::vector<QString> opened;
+    std::optional<QString> openAnswer;
+    std::optional<QString> saveAnswer;
+    std::vector<QString> openShownIn;
+    std::vector<QString> openFilters;
+    std::vector<QString> saveProposed;
 };
 
 class RecordingVoice final : public SpeechVoice {

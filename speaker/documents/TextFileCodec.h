@@ -1,0 +1,47 @@
+// Reading and writing the editor's text files.
+//
+// The program's files are GBK text. Files on Linux are usually UTF-8, and
+// reading those as GBK would show nonsense and, worse, save the nonsense back
+// over the original. So a file is read in the encoding it plainly carries: a
+// UTF-8 or UTF-16 byte-order mark, or bytes that are entirely valid UTF-8 with
+// some non-ASCII among them (real GBK Chinese text almost never is); anything
+// else is GBK. A file is saved back in the encoding it was read in.
+//
+// Line breaks: a file's CR LF, lone CR and lone LF all become one line break
+// in the editor, and every line break is written back as CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sonvela {
+
+enum class TextEncoding { Gbk, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
+
+struct DecodedText {
+    // The text with each line break as one LF.
+    std::u16string text;
+    TextEncoding encoding = TextEncoding::Gbk;
+    // False when the bytes are valid in none of the encodings: the text then
+    // holds replacement characters, and saving it over the file would alter
+    // bytes the operator never touched.
+    bool valid = true;
+};
+
+DecodedText DecodeTextFile(std::string_view bytes);
+
+// The reverse: LF becomes CR LF, then the text is encoded (with its
+// byte-order mark where the encoding has one). GBK writes characters it lacks
+// in GB18030's four-byte form, so nothing typed is lost.
+std::string EncodeTextFile(std::u16string_view text, TextEncoding encoding);
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
+// Turns CR LF and lone CR into LF.
+std::u16string NormalizeLineBreaks(std::u16string_view text);
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+} // namespace sonvela
