@@ -1,15 +1,20 @@
 // Start-up of the program: single instance, data module, main window.
+#include "ChimePlayer.h"
 #include "DataModule.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
 #include "FunctionUnit.h"
+#include "GlobalHotKeys.h"
 #include "InitBass.h"
+#include "PowerControl.h"
 #include "QtDesktop.h"
+#include "SessionEnd.h"
 #include "SingleInstance.h"
 #include "SpVoice.h"
 #include "Tf_speaker.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -56,6 +61,17 @@ int main(int argc, char* argv[]) {
         QtEditorDialogs dialogs;
         Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs});
         initbass(); // its result is not looked at: speech reports its own errors
+        QFile chimeFile(QStringLiteral(":/clock_wav"));
+        const QByteArray chimeBytes =
+            chimeFile.open(QIODevice::ReadOnly) ? chimeFile.readAll() : QByteArray();
+        ChimePlayer chime(
+            ParseWav({chimeBytes.constData(), static_cast<std::size_t>(chimeBytes.size())})
+                .value_or(WavSound{}));
+        const auto hotKeys = MakeDesktopHotKeys();
+        const auto power = MakeSystemPowerControl();
+        const auto sessionEnd = MakeSessionEndWatcher();
+        mainWindow.StartPlatformServices(
+            {hotKeys.get(), power.get(), sessionEnd.get(), [&chime] { chime.Play(); }});
         mainWindow.showMaximized();
         exitCode = QApplication::exec();
     }

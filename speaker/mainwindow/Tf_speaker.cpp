@@ -87,6 +87,7 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     CreateReader();
     ConnectReadingCommands();
     FormCreate();
+    CreateScheduleParts();
 }
 
 Tf_speaker::~Tf_speaker() = default;
