@@ -275,6 +275,9 @@ private:
     void OfferRecoveredText();
     int SecondsOfDayNow() const;
     void TaskChanged();
+    // Stop, then `start` once the stopped reader is gone (F7, F9).
+    void StopThenStart(std::function<void()> start);
+    void StartWhenReaderGone();
     TellTimeSchedule schedule_;
     std::unique_ptr<TimeAnnouncer> announcer_;
     ScheduledTask task_;
@@ -288,6 +291,8 @@ private:
     Tf_shutprompt* fshutprompt_ = nullptr;
     QTimer* telltime_ = nullptr;
     QTimer* timer1_ = nullptr;
+    QTimer* restartPoll_ = nullptr;
+    std::function<void()> pendingStart_;
 
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.

@@ -25,12 +25,14 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 namespace sonvela {
 namespace {
 
 constexpr int kClockPeriodMs = 200;
 constexpr int kTaskPeriodMs = 1000;
+constexpr int kRestartPollMs = 10;
 // The status panel for notices of the program's own.
 constexpr int kNoticePanel = 3;
 
@@ -184,24 +186,52 @@ void Tf_speaker::StartPlatformServices(SchedulePlatform platform) {
     }
 }
 
+void Tf_speaker::StopThenStart(std::function<void()> start) {
+    SB_stopClick();
+    // The stopped reader finishes the segment it speaks, and the editor
+    // calls it has already queued (the caret past that segment) still run.
+    // Starting at once would let them move the new reading's caret, so the
+    // start waits, polling, until the reader has let go of the reading lock.
+    // Nothing waits here: the window keeps running meanwhile.
+    if (!restartPoll_) {
+        restartPoll_ = new QTimer(this);
+        restartPoll_->setInterval(kRestartPollMs);
+        connect(restartPoll_, &QTimer::timeout, this, &Tf_speaker::StartWhenReaderGone);
+    }
+    pendingStart_ = std::move(start);
+    restartPoll_->start();
+    StartWhenReaderGone();
+}
+
+void Tf_speaker::StartWhenReaderGone() {
+    if (!reading_.readlock.TryAcquire())
+        return;
+    reading_.readlock.Release();
+    restartPoll_->stop();
+    if (auto pending = std::exchange(pendingStart_, {}))
+        pending();
+}
+
 void Tf_speaker::HotKeyPressed(int virtualKey) {
     switch (virtualKey) {
     case hotkeys::kF7:
-        if (startup_.hotKeyF7) {
-            SB_stopClick();
-            SB_jexuClick();
-        }
+        if (startup_.hotKeyF7)
+            StopThenStart([this] { SB_jexuClick(); });
         break;
     case hotkeys::kF9:
         if (startup_.hotKeyF9) {
-            SB_stopClick();
-            if (auto* n22 = findChild<QAction*>(QStringLiteral("N22")))
-                n22->trigger();
+            StopThenStart([this] {
+                if (auto* n22 = findChild<QAction*>(QStringLiteral("N22")))
+                    n22->trigger();
+            });
         }
         break;
     case hotkeys::kF11:
-        if (startup_.hotKeyF11)
+        if (startup_.hotKeyF11) {
+            // A start still waiting for the last reader is called off too.
+            pendingStart_ = nullptr;
             SB_stopClick();
+        }
         break;
     case hotkeys::kF5:
         if (startup_.hotKeyF5 && musicToggle_)
