@@ -61,8 +61,7 @@ QTableWidget* Grid(const char* name,
     }
     grid->setHorizontalHeaderLabels(titles);
     grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->verticalHeader()->setFixedWidth(12);
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->hide();
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     return grid;
@@ -148,7 +147,7 @@ QWidget* TFdelaytime::BuildDelayPage() {
     side->addStretch();
     side->addWidget(save, 0, Qt::AlignRight);
     auto* layout = new QHBoxLayout(page);
-    delayGrid_->setFixedWidth(91 + 30 + 56 + 33 + 34);
+    delayGrid_->setFixedWidth(91 + 30 + 56 + 33 + 22);
     layout->addWidget(delayGrid_);
     layout->addLayout(side);
     return page;
