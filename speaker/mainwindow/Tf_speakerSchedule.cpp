@@ -95,6 +95,9 @@ void Tf_speaker::CreateScheduleParts() {
         connect(item, &QAction::triggered, this, &Tf_speaker::sb_delayClick);
     if (auto* button = findChild<QToolButton*>(QStringLiteral("SB_schedule")))
         connect(button, &QToolButton::clicked, this, &Tf_speaker::SB_scheduleClick);
+    // The operator's Stop also calls off a start still waiting after F7 or F9.
+    if (auto* button = findChild<QToolButton*>(QStringLiteral("SB_stop")))
+        connect(button, &QToolButton::clicked, this, [this] { pendingStart_ = nullptr; });
 
     OfferRecoveredText();
 }
@@ -261,6 +264,12 @@ void Tf_speaker::EndSession() {
                          bjV_->value(), bjV1_->value(), comBox1_->currentIndex()});
     });
     tray_->hide();
+    // The windows go at once; the engines' teardown after the loop takes a
+    // moment, and a session that is ending should not see them meanwhile.
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{fdelaytime_, faddbiaodian_, fshutprompt_})
+        window->hide();
+    hide();
     exiting_ = true;
     QCoreApplication::exit(0);
 }
