@@ -1,15 +1,20 @@
 // Start-up of the program: single instance, data module, main window.
+#include "ChimePlayer.h"
 #include "DataModule.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
 #include "FunctionUnit.h"
+#include "GlobalHotKeys.h"
 #include "InitBass.h"
+#include "PowerControl.h"
 #include "QtDesktop.h"
+#include "SessionEnd.h"
 #include "SingleInstance.h"
 #include "SpVoice.h"
 #include "Tf_speaker.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -55,6 +60,18 @@ int main(int argc, char* argv[]) {
         SpVoice voice;
         QtEditorDialogs dialogs;
         Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs});
+        QFile chimeFile(QStringLiteral(":/clock_wav"));
+        const QByteArray chimeBytes =
+            chimeFile.open(QIODevice::ReadOnly) ? chimeFile.readAll() : QByteArray();
+        ChimePlayer chime(
+            ParseWav({chimeBytes.constData(), static_cast<std::size_t>(chimeBytes.size())})
+                .value_or(WavSound{}));
+        const auto hotKeys = MakeDesktopHotKeys();
+        const auto power = MakeSystemPowerControl();
+        const auto sessionEnd = MakeSessionEndWatcher();
+        mainWindow.SetMusicToggle([&mainWindow] { mainWindow.bj_playing(); });
+        mainWindow.StartPlatformServices(
+            {hotKeys.get(), power.get(), sessionEnd.get(), [&chime] { chime.Play(); }});
         mainWindow.showMaximized();
         // The audio library starts once the window is on the screen: its
         // device probing can take a tenth of a second, which the operator

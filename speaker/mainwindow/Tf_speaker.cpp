@@ -88,6 +88,7 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     ConnectReadingCommands();
     ConnectDocumentCommands();
     FormCreate();
+    CreateScheduleParts();
 }
 
 Tf_speaker::~Tf_speaker() = default;

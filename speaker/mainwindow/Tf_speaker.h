@@ -15,9 +15,11 @@
 #include "MusicPlayer.h"
 #include "ReadingCommands.h"
 #include "ReadingState.h"
+#include "ScheduledTask.h"
 #include "SettingsFile.h"
 #include "SpeechVoice.h"
 #include "TextFileCodec.h"
+#include "TimeAnnouncement.h"
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -28,6 +30,7 @@
 
 class QAction;
 class QCheckBox;
+class QDateTime;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -49,13 +52,20 @@ namespace sonvela {
 class EditorDialogs;
 
 class Tfdateformat;
+class GlobalHotKeys;
 enum class Pictogram;
+class PowerControl;
 class ReaderHost;
+class SessionEndWatcher;
 class SpeechVoice;
 class TDM;
 class TFttsinstall;
 class Tf_about;
 class TFadddraft;
+class TFaddbiaodian;
+class TFdelaytime;
+class Tf_sch;
+class Tf_shutprompt;
 class UiThreadEditorPort;
 
 struct MainWindowServices {
@@ -196,6 +206,43 @@ public:
     void chk_showgridClick();
     // The draft list editor, created when first needed.
     TFadddraft* DraftEditor();
+    // Settings, hot keys, time announcement, scheduled task
+    // (Tf_speakerSchedule.cpp).
+    struct SchedulePlatform {
+        GlobalHotKeys* hotKeys = nullptr;        // null: no global keys
+        PowerControl* power = nullptr;           // null: a shutdown task only exits
+        SessionEndWatcher* sessionEnd = nullptr; // null: not told of a session end
+        std::function<void()> playChime;         // starts the chime, returns at once
+    };
+    // Registers the enabled hot keys and listens for the session's end;
+    // the program calls it once, after the window is built.
+    void StartPlatformServices(SchedulePlatform platform);
+    // F5: the background music's play/stop toggle.
+    void SetMusicToggle(std::function<void()> toggle) { musicToggle_ = std::move(toggle); }
+    // The local clock the timers read (tests set a fake one).
+    void SetScheduleClock(std::function<QDateTime()> clock);
+    TFdelaytime* Fdelaytime() const { return fdelaytime_; }
+    TFaddbiaodian* Faddbiaodian() const { return faddbiaodian_; }
+    Tf_sch* f_sch() const { return fsch_; }
+    Tf_shutprompt* f_shutprompt() const { return fshutprompt_; }
+    TellTimeSchedule& TimeSchedule() { return schedule_; }
+    ScheduledTask& Task() { return task_; }
+    QTimer* Timer1() const { return timer1_; }
+    QTimer* TellTimeTimer() const { return telltime_; }
+    // The keys the desktop granted, in registration order.
+    const std::vector<int>& RegisteredHotKeys() const { return registeredHotKeys_; }
+
+    void conv_yyClick();
+    void telltime();
+    void telltimeing(const ScheduleRow& slot);
+    void shutdown();
+    void HotKeyPressed(int virtualKey);
+    void sb_delayClick();
+    void SB_scheduleClick();
+    // The desktop session is ending: the exit command's settings are
+    // written, an unsaved text is kept for the next start, and the program
+    // ends. Never a power-off.
+    void EndSession();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -341,6 +388,29 @@ private:
     TFadddraft* draftEditor_ = nullptr;
     QMenu* popupMenu3_ = nullptr;
     QMenu* popupMenu7_ = nullptr;
+    // Settings, hot keys, time announcement, scheduled task
+    void CreateScheduleParts();
+    void OfferRecoveredText();
+    int SecondsOfDayNow() const;
+    void TaskChanged();
+    // Stop, then `start` once the stopped reader is gone (F7, F9).
+    void StopThenStart(std::function<void()> start);
+    void StartWhenReaderGone();
+    TellTimeSchedule schedule_;
+    std::unique_ptr<TimeAnnouncer> announcer_;
+    ScheduledTask task_;
+    SchedulePlatform platform_;
+    std::function<void()> musicToggle_;
+    std::function<QDateTime()> clock_;
+    std::vector<int> registeredHotKeys_;
+    TFdelaytime* fdelaytime_ = nullptr;
+    TFaddbiaodian* faddbiaodian_ = nullptr;
+    Tf_sch* fsch_ = nullptr;
+    Tf_shutprompt* fshutprompt_ = nullptr;
+    QTimer* telltime_ = nullptr;
+    QTimer* timer1_ = nullptr;
+    QTimer* restartPoll_ = nullptr;
+    std::function<void()> pendingStart_;
 
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.

@@ -2,7 +2,9 @@
 // commands wired to their controls, and what those commands ask of the
 // window (ReadingWindow).
 #include "FunctionUnit.h"
+#include "GbkText.h"
 #include "Tf_speaker.h"
+#include "TraditionalChinese.h"
 #include "Tts.h"
 #include "UiThreadEditorPort.h"
 
@@ -119,13 +121,15 @@ GbkString Tf_speaker::DisplayLineText(std::int32_t line) {
 
 void Tf_speaker::FillHiddenCopy() {
     // The hidden copy must match the editor byte for byte, since the reader
-    // selects there what it selects in the editor. Until the conversion to
-    // traditional characters exists, the copy is the text itself.
-    memo2_->setPlainText(memo1_->toPlainText());
+    // selects there what it selects in the editor: the traditional form keeps
+    // every character's length. The editor's modified mark stays as it is,
+    // so the exit and new-text commands still ask about unsaved edits.
+    const GbkString copy = ::sonvela::TraditionalForm(memo1Text_->Text());
+    memo2_->setPlainText(QString::fromStdString(GbkToUtf8(copy)));
 }
 
 GbkString Tf_speaker::TraditionalForm(const GbkString& text) {
-    return text;
+    return ::sonvela::TraditionalForm(text);
 }
 
 void Tf_speaker::WarnNoVoice() {

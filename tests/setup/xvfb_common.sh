@@ -5,6 +5,12 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/setup-xvfb-XXXXXX")
 pids=""
 cleanup() {
     for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+    # A program ends cleanly on SIGTERM and writes its settings as it goes:
+    # let it finish before its folder is removed.
+    for pid in $pids; do
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The global hot keys of the real program under X, while another window has
+# the focus: F7 reads from the top, F11 stops, F7 during a reading starts
+# again; the keys the program holds cannot be grabbed by another client, and
+# with "F9=0" in the settings file F9 is left to the others. What the program
+# speaks is heard through SDL's disk driver, whose output file is measured.
+# Usage: hot_keys.sh <stage folder> <xkeyholder>
+set -euo pipefail
+stage=$1
+holder=$2
+here=$(cd "$(dirname "$0")" && pwd)
+[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cp -r "$stage" "$work/program"
+rm -f "$work/program/setinfo.ini"
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
+export SDL_AUDIODRIVER=disk
+export SDL_DISKAUDIOFILE=$work/audio.raw
+unset DBUS_SESSION_BUS_ADDRESS
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+wait_window() { # <exact title> -> window id
+    for _ in $(seq 150); do
+        local id
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.1
+    done
+    fail "no window titled '$1'"
+}
+
+level() { "$here/audio_level.py" "$SDL_DISKAUDIOFILE" 0.4; }
+speaking() { awk -v l="$(level)" 'BEGIN { exit !(l > 0.02) }'; }
+silent() { ! speaking; }
+
+wait_for() { # <what> <seconds> <command>
+    local what=$1 tenths=$(($2 * 10))
+    shift 2
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "$what"
+}
+
+start_program() {
+    "$work/program/speaker" &
+    program=$!
+    pids+=("$program")
+    wait_window "Sonvela\(普及版\)" >/dev/null
+    # The other program's window takes the focus from here on.
+    xdotool windowfocus --sync "$other"
+}
+
+stop_program() {
+    kill "$program"
+    wait "$program" 2>/dev/null || true
+}
+
+"$holder" window "other program" &
+pids+=($!)
+other=$(wait_window "other program")
+
+start_program
+wait_for "the program is silent at first" 5 silent
+for key in F5 F7 F9 F11; do
+    if "$holder" grab "$key" >/dev/null; then fail "another client could take $key"; fi
+done
+
+xdotool key F7
+wait_for "F7 did not start a reading" 10 speaking
+xdotool key F11
+wait_for "F11 did not stop the reading" 10 silent
+sleep 1
+silent || fail "the reading went on after F11"
+
+xdotool key F7
+wait_for "F7 did not start a second reading" 10 speaking
+xdotool key F7
+sleep 0.5
+wait_for "F7 during a reading did not read again" 10 speaking
+xdotool key F11
+wait_for "F11 did not stop the second reading" 10 silent
+stop_program
+
+printf '[System]\nF9=0\n' > "$work/program/setinfo.ini"
+start_program
+"$holder" grab F9 >/dev/null || fail "with F9=0 the program still holds F9"
+if "$holder" grab F11 >/dev/null; then fail "with F9=0 the program lost F11"; fi
+stop_program
+echo "PASS"
