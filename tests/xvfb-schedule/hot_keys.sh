@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The global hot keys of the real program under X, while another window has
 # the focus: F7 reads from the top, F11 stops, F7 during a reading starts
-# again; the keys the program holds cannot be grabbed by another client, and
+# again, F9 starts the full-text loop; the keys the program holds cannot be grabbed by another client, and
 # with "F9=0" in the settings file F9 is left to the others. What the program
 # speaks is heard through SDL's disk driver, whose output file is measured.
 # Usage: hot_keys.sh <stage folder> <xkeyholder>
@@ -90,6 +90,15 @@ sleep 0.5
 wait_for "F7 during a reading did not read again" 10 speaking
 xdotool key F11
 wait_for "F11 did not stop the second reading" 10 silent
+
+# F9: the full-text loop, whose first pass the loop timer starts within a
+# second.
+xdotool key F9
+wait_for "F9 did not start the full-text loop" 10 speaking
+xdotool key F11
+wait_for "F11 did not stop the loop" 10 silent
+sleep 1.5
+silent || fail "the loop went on after F11"
 stop_program
 
 printf '[System]\nF9=0\n' > "$work/program/setinfo.ini"
