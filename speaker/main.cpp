@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
         // joins every reader before the voice it speaks through is gone.
         SpVoice voice;
         QtEditorDialogs dialogs;
-        Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs});
+        Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs, true});
         QFile chimeFile(QStringLiteral(":/clock_wav"));
         const QByteArray chimeBytes =
             chimeFile.open(QIODevice::ReadOnly) ? chimeFile.readAll() : QByteArray();

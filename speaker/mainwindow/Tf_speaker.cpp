@@ -28,6 +28,7 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextOption>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 
@@ -88,7 +89,17 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     ConnectReadingCommands();
     ConnectDocumentCommands();
     FormCreate();
+    if (!services_.createOtherWindowsAfterShow)
+        CreateOtherWindows();
+}
+
+void Tf_speaker::CreateOtherWindows() {
+    if (otherWindowsCreated_)
+        return;
+    otherWindowsCreated_ = true;
     CreateScheduleParts();
+    CreateAboutBox();
+    CreateDateFormatDialog();
 }
 
 Tf_speaker::~Tf_speaker() = default;
@@ -255,6 +266,8 @@ void Tf_speaker::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!event->spontaneous() && !showHandlingSuppressed_)
         FormShow();
+    if (!otherWindowsCreated_)
+        QTimer::singleShot(0, this, &Tf_speaker::CreateOtherWindows);
 }
 
 void Tf_speaker::memo1Change() {

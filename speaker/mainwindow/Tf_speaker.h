@@ -75,6 +75,12 @@ struct MainWindowServices {
     TDM* dataModule = nullptr;    // may be null in tests: no history, no drafts
     SpeechVoice* voice = nullptr; // may be null: an empty voice list
     EditorDialogs* dialogs = nullptr;
+    // The program proper shows its main window first and creates its other
+    // windows (settings, task, warning, about, date format) and the clock in
+    // the first turn of the event loop after it: hidden windows the operator
+    // cannot reach yet should not delay the window he waits for. Tests leave
+    // this off and get every part from the constructor.
+    bool createOtherWindowsAfterShow = false;
 };
 
 class Tf_speaker final : public QMainWindow, private ReadingWindow {
@@ -280,6 +286,9 @@ private:
     // Loop reading and the text insertions, in Tf_speakerLoop.cpp.
     void ConnectLoopReading();
     void CreateDateFormatDialog();
+    // The other windows and the clock; runs once, later calls do nothing.
+    void CreateOtherWindows();
+    bool otherWindowsCreated_ = false;
     std::string VoiceText() override;
     int VoiceIndex() override;
     bool CantoneseChosen() override;
@@ -351,6 +360,7 @@ private:
     QAction* n29_ = nullptr;
     // Background music, voice notice, about box (Tf_speakerMusic.cpp).
     void CreateMusicPanel();
+    void CreateAboutBox();
     void ShowVoiceNoticeAtStart();
     void OpenVoiceNotice();
     void ShowSelectedEntry(int row);

@@ -42,7 +42,6 @@ void Tf_speaker::ConnectLoopReading() {
         else if (auto* item = findChild<QAction*>(name))
             connect(item, &QAction::triggered, this, each.command);
     }
-    CreateDateFormatDialog();
 }
 
 void Tf_speaker::CreateDateFormatDialog() {
@@ -89,6 +88,7 @@ void Tf_speaker::btn_okClick() {
 }
 
 void Tf_speaker::SB_timeClick() {
+    CreateOtherWindows();
     // Just below the tool button, so the dialog covers the text as little
     // as it can.
     const QWidget* button = findChild<QToolButton*>(QStringLiteral("SB_time"));

@@ -120,7 +120,9 @@ void Tf_speaker::CreateMusicPanel() {
         connect(n44, &QAction::triggered, this, &Tf_speaker::N44Click);
     if (auto* n32 = findChild<QAction*>(QStringLiteral("N32")))
         connect(n32, &QAction::triggered, this, &Tf_speaker::N32Click);
+}
 
+void Tf_speaker::CreateAboutBox() {
     // Created once: the memory figures are those of the start.
     AboutServices about;
     about.library = musicLibrary_;
@@ -187,6 +189,7 @@ void Tf_speaker::N44Click() {
 }
 
 void Tf_speaker::N32Click() {
+    CreateOtherWindows();
     about_->exec();
 }
 

@@ -130,6 +130,7 @@ void Tf_speaker::telltimeing(const ScheduleRow& slot) {
 // ---- Scheduled task -------------------------------------------------------
 
 void Tf_speaker::SB_scheduleClick() {
+    CreateOtherWindows();
     fsch_->exec();
 }
 
@@ -158,6 +159,7 @@ void Tf_speaker::shutdown() {
 // ---- System settings and hot keys -----------------------------------------
 
 void Tf_speaker::sb_delayClick() {
+    CreateOtherWindows();
     fdelaytime_->show();
     fdelaytime_->raise();
     fdelaytime_->activateWindow();
@@ -268,7 +270,8 @@ void Tf_speaker::EndSession() {
     // moment, and a session that is ending should not see them meanwhile.
     for (QWidget* window :
          std::initializer_list<QWidget*>{fdelaytime_, faddbiaodian_, fshutprompt_})
-        window->hide();
+        if (window) // a session may end before they were made
+            window->hide();
     hide();
     exiting_ = true;
     QCoreApplication::exit(0);
