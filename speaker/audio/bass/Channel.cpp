@@ -1,6 +1,7 @@
 #include "Channel.h"
 
-#include <SDL2/SDL.h>
+#include "SdlLibrary.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -40,17 +41,17 @@ PushChannel::PushChannel(int sourceRate, int sourceChannels, bool sourceFloat, i
         upsampler_ = std::make_unique<Upsampler>(factor_, sourceChannels, sourceFloat);
         return;
     }
-    converter_ = SDL_NewAudioStream(sourceFloat ? AUDIO_F32SYS : AUDIO_S16SYS,
-                                    static_cast<Uint8>(sourceChannels), sourceRate, AUDIO_F32SYS,
-                                    kMixChannels, mixRate);
+    converter_ = Sdl().SDL_NewAudioStream(sourceFloat ? AUDIO_F32SYS : AUDIO_S16SYS,
+                                          static_cast<Uint8>(sourceChannels), sourceRate,
+                                          AUDIO_F32SYS, kMixChannels, mixRate);
     if (converter_ == nullptr) {
-        throw std::runtime_error(std::string("SDL_NewAudioStream: ") + SDL_GetError());
+        throw std::runtime_error(std::string("SDL_NewAudioStream: ") + Sdl().SDL_GetError());
     }
 }
 
 PushChannel::~PushChannel() {
     if (converter_ != nullptr) {
-        SDL_FreeAudioStream(converter_);
+        Sdl().SDL_FreeAudioStream(converter_);
     }
 }
 
@@ -81,20 +82,21 @@ std::int64_t PushChannel::Put(const void* data, std::size_t bytes, bool end) {
 
 std::int64_t PushChannel::PutThroughSdl(const void* data, std::size_t bytes, bool end) {
     std::lock_guard convertLock(convertMutex_);
-    if (bytes > 0 && SDL_AudioStreamPut(converter_, data, static_cast<int>(bytes)) != 0) {
+    if (bytes > 0 && Sdl().SDL_AudioStreamPut(converter_, data, static_cast<int>(bytes)) != 0) {
         return -1;
     }
     if (end) {
         const std::vector<char> silence(kFlushPadFrames * sourceFrameBytes_, 0);
-        if (SDL_AudioStreamPut(converter_, silence.data(), static_cast<int>(silence.size())) != 0 ||
-            SDL_AudioStreamFlush(converter_) != 0) {
+        if (Sdl().SDL_AudioStreamPut(converter_, silence.data(),
+                                     static_cast<int>(silence.size())) != 0 ||
+            Sdl().SDL_AudioStreamFlush(converter_) != 0) {
             return -1;
         }
     }
-    const int available = SDL_AudioStreamAvailable(converter_);
+    const int available = Sdl().SDL_AudioStreamAvailable(converter_);
     if (available > 0) {
         converted_.resize(static_cast<std::size_t>(available) / sizeof(float));
-        const int got = SDL_AudioStreamGet(converter_, converted_.data(), available);
+        const int got = Sdl().SDL_AudioStreamGet(converter_, converted_.data(), available);
         if (got < 0) {
             return -1;
         }
@@ -105,7 +107,7 @@ std::int64_t PushChannel::PutThroughSdl(const void* data, std::size_t bytes, boo
     }
     if (end) {
         // A flushed converter starts the next piece from a clean state.
-        SDL_AudioStreamClear(converter_);
+        Sdl().SDL_AudioStreamClear(converter_);
     }
     std::lock_guard lock(mutex);
     return static_cast<std::int64_t>(written_ - consumed_);
@@ -127,7 +129,7 @@ std::size_t PushChannel::QueuedFrames() {
 void PushChannel::Purge() {
     std::lock_guard convertLock(convertMutex_);
     if (converter_ != nullptr) {
-        SDL_AudioStreamClear(converter_);
+        Sdl().SDL_AudioStreamClear(converter_);
     }
     {
         std::lock_guard lock(mutex);

@@ -1,6 +1,7 @@
 #include "FileChannel.h"
 
-#include <SDL2/SDL.h>
+#include "SdlLibrary.h"
+
 #include <algorithm>
 #include <mpg123.h>
 #include <mutex>
@@ -39,7 +40,7 @@ FileChannel::~FileChannel() {
         mpg123_delete(decoder_);
     }
     if (converter_ != nullptr) {
-        SDL_FreeAudioStream(converter_);
+        Sdl().SDL_FreeAudioStream(converter_);
     }
 }
 
@@ -91,8 +92,8 @@ bool FileChannel::OpenConverter() {
     if (sourceRate_ == mixRate_) {
         return true;
     }
-    converter_ = SDL_NewAudioStream(AUDIO_F32SYS, kMixChannels, static_cast<int>(sourceRate_),
-                                    AUDIO_F32SYS, kMixChannels, mixRate_);
+    converter_ = Sdl().SDL_NewAudioStream(AUDIO_F32SYS, kMixChannels, static_cast<int>(sourceRate_),
+                                          AUDIO_F32SYS, kMixChannels, mixRate_);
     return converter_ != nullptr;
 }
 
@@ -104,7 +105,7 @@ void FileChannel::Rewind() {
 void FileChannel::RestartDecoding() {
     mpg123_seek(decoder_, 0, SEEK_SET);
     if (converter_ != nullptr) {
-        SDL_AudioStreamClear(converter_);
+        Sdl().SDL_AudioStreamClear(converter_);
     }
     ready_.clear();
     readyHead_ = 0;
@@ -129,7 +130,7 @@ void FileChannel::Fill(std::size_t frames) {
         if (converter_ == nullptr) {
             Append(samples, count);
         } else if (count > 0) {
-            SDL_AudioStreamPut(converter_, samples, static_cast<int>(done));
+            Sdl().SDL_AudioStreamPut(converter_, samples, static_cast<int>(done));
         }
         // Any failure mid-file (a damaged frame mpg123 cannot skip) ends the
         // track early; the position still runs on to the length in silence.
@@ -138,16 +139,16 @@ void FileChannel::Fill(std::size_t frames) {
             decoderDone_ = true;
             if (converter_ != nullptr) {
                 const std::vector<float> silence(kFlushPadFrames * kMixChannels, 0.0f);
-                SDL_AudioStreamPut(converter_, silence.data(),
-                                   static_cast<int>(silence.size() * sizeof(float)));
-                SDL_AudioStreamFlush(converter_);
+                Sdl().SDL_AudioStreamPut(converter_, silence.data(),
+                                         static_cast<int>(silence.size() * sizeof(float)));
+                Sdl().SDL_AudioStreamFlush(converter_);
             }
         }
         if (converter_ != nullptr) {
-            const int available = SDL_AudioStreamAvailable(converter_);
+            const int available = Sdl().SDL_AudioStreamAvailable(converter_);
             if (available > 0) {
                 converted_.resize(static_cast<std::size_t>(available) / sizeof(float));
-                const int got = SDL_AudioStreamGet(converter_, converted_.data(), available);
+                const int got = Sdl().SDL_AudioStreamGet(converter_, converted_.data(), available);
                 if (got > 0) {
                     Append(converted_.data(), static_cast<std::size_t>(got) / sizeof(float));
                 }

@@ -1,6 +1,7 @@
 #include "Output.h"
 
-#include <SDL2/SDL.h>
+#include "SdlLibrary.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -79,17 +80,17 @@ Error Output::OpenDevice(int rate) {
     // SDL would otherwise turn SIGINT and SIGTERM into quit events that
     // nobody reads, and the program could no longer be ended by a signal
     // (the session's end among them).
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    Sdl().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     auto open = [&]() -> SDL_AudioDeviceID {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (Sdl().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             return 0;
         }
         // No changes allowed: SDL converts to the hardware for us, and the
         // mixer's format stays fixed.
         SDL_AudioSpec obtained{};
-        const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        const SDL_AudioDeviceID id = Sdl().SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (id == 0) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            Sdl().SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
         return id;
     };
@@ -99,20 +100,20 @@ Error Output::OpenDevice(int rate) {
         // SDL does not fall back by itself when the desktop has no device
         // (or the chosen driver does not exist): play silently in real time
         // through "dummy", which overrides SDL_AUDIODRIVER for this attempt.
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        Sdl().SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         id = open();
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        Sdl().SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     }
     if (id == 0) {
         return Error::Device;
     }
-    const char* name = SDL_GetCurrentAudioDriver();
+    const char* name = Sdl().SDL_GetCurrentAudioDriver();
     {
         std::lock_guard lock(mutex_);
         device_ = id;
         driver_ = name != nullptr ? name : "";
     }
-    SDL_PauseAudioDevice(id, 0);
+    Sdl().SDL_PauseAudioDevice(id, 0);
     return Error::Ok;
 }
 
@@ -129,8 +130,8 @@ Error Output::Free() {
     }
     // Closing waits for the audio thread, which takes mutex_.
     if (device != 0) {
-        SDL_CloseAudioDevice(device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        Sdl().SDL_CloseAudioDevice(device);
+        Sdl().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     std::lock_guard lock(mutex_);
     ReleaseAll();
