@@ -111,8 +111,8 @@ public:
     // that load or save the text.
     bool EditorModified() const { return modified_; }
     void SetEditorModified(bool modified) { modified_ = modified; }
-    // The save command; until the document commands exist the exit command's
-    // Yes answer runs this when set.
+    // The save command the exit command's Yes answer runs (the document
+    // commands set it to SB_save; tests may set their own).
     void SetSaveCommand(std::function<void()> save) { saveCommand_ = std::move(save); }
 
     // Tray callback: left click hides or shows, right click brings the
