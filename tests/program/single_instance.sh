@@ -16,6 +16,11 @@ cp -r "$stage" "$work/program"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 screens=${SONVELA_SCREENSHOTS:-$work}
+# The X server resets when its last client leaves, dropping a program that
+# connects at that moment; this client stays connected while the program is
+# ended and started again.
+xprop -root -spy >/dev/null 2>&1 &
+pids+=("$!")
 
 wait_window() { # <exact title> -> window id
     for _ in $(seq 150); do

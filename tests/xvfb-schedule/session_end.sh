@@ -25,6 +25,11 @@ unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 
 fail() { echo "FAIL: $*"; exit 1; }
+# The X server resets when its last client leaves, dropping a program that
+# connects at that moment; this client stays connected while the program is
+# ended and started again.
+xprop -root -spy >/dev/null 2>&1 &
+pids+=("$!")
 
 wait_window() { # <exact title> -> window id
     for _ in $(seq 150); do
