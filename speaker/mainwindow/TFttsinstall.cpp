@@ -1,6 +1,7 @@
 #include "TFttsinstall.h"
 
 #include "FunctionUnit.h"
+#include "LinkLabel.h"
 #include "SettingsKeys.h"
 
 #include <QCheckBox>
@@ -28,18 +29,6 @@ template <typename Widget> Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
-QLabel* LinkLabel(const char* name, const char* caption, QWidget* parent) {
-    auto* label = Named(new QLabel(S(caption), parent), name);
-    label->setCursor(Qt::PointingHandCursor);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-    label->setPalette(palette);
-    QFont font = label->font();
-    font.setUnderline(true);
-    label->setFont(font);
-    return label;
-}
-
 // The recording carried inside the program under its resource name.
 std::string ResourceBytes(const char* resource) {
     QFile file(QStringLiteral(":/file/") + QString::fromLatin1(resource));
@@ -49,25 +38,6 @@ std::string ResourceBytes(const char* resource) {
     const QByteArray bytes = file.readAll();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
-
-// A label that acts on a click, as a link label does.
-class ClickFilter final : public QObject {
-public:
-    ClickFilter(QObject* parent, std::function<void()> action)
-        : QObject(parent), action_(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            action_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> action_;
-};
 
 } // namespace
 
@@ -151,12 +121,10 @@ void TFttsinstall::Build() {
     column->addLayout(options);
 
     auto* links = new QHBoxLayout;
-    QLabel* label1 = LinkLabel("Label1", "语音库下载地址1", this);
-    QLabel* label6 = LinkLabel("Label6", "语音库下载地址2", this);
-    label1->installEventFilter(
-        new ClickFilter(label1, [this] { services_.openLink(VoiceDownloadPage()); }));
-    label6->installEventFilter(
-        new ClickFilter(label6, [this] { services_.openLink(SupportPage()); }));
+    QLabel* label1 = Named(new QLabel(S("语音库下载地址1"), this), "Label1");
+    QLabel* label6 = Named(new QLabel(S("语音库下载地址2"), this), "Label6");
+    MakeLinkLabel(label1, [this] { services_.openLink(VoiceDownloadPage()); });
+    MakeLinkLabel(label6, [this] { services_.openLink(SupportPage()); });
     links->addWidget(label1);
     links->addStretch();
     links->addWidget(label6);

@@ -1,5 +1,7 @@
 #include "Tf_about.h"
 
+#include "LinkLabel.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -22,34 +24,6 @@ QLabel* Label(const char* name, const QString& caption, QWidget* parent) {
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }
-
-// A label that acts on a click, as a link label does.
-class LinkFilter final : public QObject {
-public:
-    LinkFilter(QLabel* label, std::function<void()> action)
-        : QObject(label), action_(std::move(action)) {
-        label->setCursor(Qt::PointingHandCursor);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-        label->setPalette(palette);
-        QFont font = label->font();
-        font.setUnderline(true);
-        label->setFont(font);
-        label->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            action_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> action_;
-};
 
 } // namespace
 
@@ -79,17 +53,17 @@ Tf_about::Tf_about(AboutServices services, QWidget* parent)
     column->addWidget(label1);
 
     QLabel* label7 = Label("Label7", S("Sonvela主页"), this);
-    new LinkFilter(label7, [this] { services_.openLink(HomePage()); });
+    MakeLinkLabel(label7, [this] { services_.openLink(HomePage()); });
     column->addWidget(label7);
     QLabel* label8 = Label("Label8", S("声音效果 ( 男女音 )"), this);
-    new LinkFilter(label8, [this] { Label8Click(); });
+    MakeLinkLabel(label8, [this] { Label8Click(); });
     column->addWidget(label8);
 
     auto* contact = new QHBoxLayout;
     contact->setSpacing(0);
     contact->addWidget(Label("Label2", S("业务联系："), this));
     QLabel* label6 = Label("Label6", ContactMail().path(), this);
-    new LinkFilter(label6, [this] { services_.openLink(ContactMail()); });
+    MakeLinkLabel(label6, [this] { services_.openLink(ContactMail()); });
     contact->addWidget(label6);
     contact->addStretch();
     column->addLayout(contact);
