@@ -1,5 +1,6 @@
-#include "FrontEnd.h"
 #include "PronunciationList.h"
+
+#include "FrontEnd.h"
 
 #include <gtest/gtest.h>
 
