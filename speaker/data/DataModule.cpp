@@ -1,5 +1,7 @@
 #include "DataModule.h"
 
+#include "SchemaMigration.h"
+
 #include <array>
 #include <limits>
 
@@ -64,6 +66,16 @@ std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator)
         // disk when it returns, and a crash mid-write is rolled back at the
         // next start.
         db.Execute("PRAGMA synchronous = FULL");
+        // A file of an earlier version gains the newer tables here, in one
+        // transaction: a failure leaves it exactly as it was.
+        try {
+            MigrateSchema(db);
+            Statement probe = db.Prepare("select id, word, reading from pronunciation limit 0");
+            probe.Step();
+        } catch (const DatabaseError& fault) {
+            throw DataMigrationError(path +
+                                     ": the file could not be brought up to date: " + fault.what());
+        }
 
         std::unique_ptr<TDM> dm(new TDM(std::move(db)));
         dm->Q_history.Open();

@@ -26,6 +26,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// draft.dat is of an earlier version and could not be brought up to date
+// (a full disk, a lock held by another program). The file has not been
+// changed.
+class DataMigrationError : public DataConnectionError {
+public:
+    using DataConnectionError::DataConnectionError;
+};
+
 // One row of the delay-symbol table, as the reader needs it.
 struct DelaySymbol {
     GbkString symbol;       // `descript`: one or two characters

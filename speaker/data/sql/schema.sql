@@ -13,7 +13,9 @@
 --     key already, and SQLite index names are shared by the whole database,
 --     so one index named "id" per table could not exist anyway.
 
-PRAGMA user_version = 1;
+-- Version 2 added the operator's pronunciation list; a version 1 file is
+-- brought up to date in place when the program first opens it.
+PRAGMA user_version = 2;
 
 -- Prepared texts for reading.
 CREATE TABLE draft (
@@ -51,4 +53,12 @@ CREATE TABLE telltime (
     isplay  INTEGER NOT NULL DEFAULT 0 CHECK (isplay IN (0, 1)),
                          -- the slot is announced
     speaker TEXT         -- a voice name; kept but not used (100)
+);
+
+-- The operator's own pronunciations, applied before any other rule when a
+-- text is spoken.
+CREATE TABLE pronunciation (
+    id      INTEGER PRIMARY KEY AUTOINCREMENT,
+    word    TEXT NOT NULL, -- as it stands in the text
+    reading TEXT NOT NULL  -- numbered pinyin ("chong2 qing4") or replacement text
 );
