@@ -3,10 +3,13 @@
 #include "DataModule.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
+#include "FrontEndVoice.h"
 #include "FunctionUnit.h"
 #include "GlobalHotKeys.h"
 #include "InitBass.h"
 #include "PowerControl.h"
+#include "PronounceCommand.h"
+#include "PronunciationTable.h"
 #include "QtDesktop.h"
 #include "SessionEnd.h"
 #include "SingleInstance.h"
@@ -19,10 +22,34 @@
 #include <QLocale>
 #include <QTranslator>
 #include <bass.h>
+#include <iostream>
+#include <optional>
 
 using namespace sonvela;
 
+namespace {
+
+// Command-line operations that need no window run before any part of the
+// window system is touched, so they work without a display.
+std::optional<int> RunCommandLineOperation(int argc, char* argv[]) {
+    if (argc < 2 || std::string_view(argv[1]) != "--pronounce")
+        return std::nullopt;
+    return RunPronounceCommand(std::vector<std::string>(argv + 2, argv + argc), AppDir(), std::cin,
+                               std::cout, std::cerr);
+}
+
+frontend::PronunciationList StoredPronunciations(const TDM& dataModule) {
+    std::vector<frontend::Pronunciation> entries;
+    for (const PronunciationRow& row : PronunciationTable(dataModule.Conn1).Rows())
+        entries.push_back({row.word, row.reading});
+    return frontend::PronunciationList(std::move(entries));
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (const auto status = RunCommandLineOperation(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     // The program speaks Chinese whatever the machine's locale: the common
     // dialogs (font, colour, files) take Qt's own Chinese translation.
@@ -60,7 +87,12 @@ int main(int argc, char* argv[]) {
     {
         // The voice outlives the window: the window's reader host stops and
         // joins every reader before the voice it speaks through is gone.
-        SpVoice voice;
+        SpVoice engine;
+        // Everything the program says passes the Chinese front-end, with the
+        // operator's pronunciation list as stored.
+        frontend::FrontEnd frontEnd;
+        frontEnd.SetPronunciations(StoredPronunciations(*dataModule));
+        FrontEndVoice voice(engine, frontEnd);
         QtEditorDialogs dialogs;
         Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs, true});
         QFile chimeFile(QStringLiteral(":/clock_wav"));

@@ -230,6 +230,10 @@ Database Database::OpenExisting(const std::string& path) {
     return Open(path, SQLITE_OPEN_READWRITE);
 }
 
+Database Database::OpenReadOnly(const std::string& path) {
+    return Open(path, SQLITE_OPEN_READONLY);
+}
+
 Database Database::OpenOrCreate(const std::string& path) {
     return Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }

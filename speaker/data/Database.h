@@ -96,6 +96,9 @@ public:
     // read-only by SQLite (see IsReadOnly). Nothing is read or written yet:
     // a file that is not a database is found by the first statement.
     static Database OpenExisting(const std::string& path);
+    // Opens an existing file for reading only: nothing this connection does
+    // can change the file.
+    static Database OpenReadOnly(const std::string& path);
     // Opens the file for reading and writing, creating it when missing.
     static Database OpenOrCreate(const std::string& path);
 

@@ -1,0 +1,77 @@
+// What the listeners hear from the program's own words: the time
+// announcement and the date placeholder, and every text that reaches a voice
+// through the front-end voice.
+#include "DatePlaceholder.h"
+#include "FrontEnd.h"
+#include "FrontEndVoice.h"
+#include "GbkText.h"
+#include "TestSpeechVoice.h"
+#include "TimeAnnouncement.h"
+
+#include <gtest/gtest.h>
+
+using namespace sonvela;
+using namespace sonvela::frontend;
+
+namespace {
+
+std::string Mandarin(const std::string& utf8) {
+    return FrontEnd().Prepare(utf8, Dialect::Mandarin);
+}
+
+std::string DatePlaceholderSpoken(int type) {
+    // Monday 7 April 2014, 09:05:03.
+    const LocalClock clock = [] { return LocalDateTime{2014, 4, 7, 9, 5, 3, 1}; };
+    const GbkString segment = ExpandDatePlaceholder(Utf8ToGbk("%Date%"), type, clock);
+    return Mandarin(GbkToUtf8(segment));
+}
+
+} // namespace
+
+TEST(SpokenWords, TheTimeAnnouncementSaysTheTimeAsWords) {
+    EXPECT_EQ(Mandarin(AnnouncementWords("13:00")), "现在是北京时间十三点整");
+    EXPECT_EQ(Mandarin(AnnouncementWords("08:30")), "现在是北京时间八点三十分");
+    EXPECT_EQ(Mandarin(AnnouncementWords("00:00")), "现在是北京时间 零点整");
+    EXPECT_EQ(Mandarin(AnnouncementWords("00:30")), "现在是北京时间 零点三十分");
+}
+
+TEST(SpokenWords, TheDatePlaceholderIsSpokenAsWordsInEveryFormat) {
+    EXPECT_EQ(DatePlaceholderSpoken(1), "二零一四年四月七日");
+    EXPECT_EQ(DatePlaceholderSpoken(2), "九点零五分零三秒");
+    EXPECT_EQ(DatePlaceholderSpoken(3), "九点零五分");
+    EXPECT_EQ(DatePlaceholderSpoken(4), "四月七日");
+    EXPECT_EQ(DatePlaceholderSpoken(5), "二零一四年四月七日 九点零五分");
+    EXPECT_EQ(DatePlaceholderSpoken(6), "周一");
+    EXPECT_EQ(DatePlaceholderSpoken(7), "四月");
+    EXPECT_EQ(DatePlaceholderSpoken(8), "二零一四年四月七日 星期一");
+}
+
+TEST(FrontEndVoice, EveryTextPassesTheFrontEndOfTheChosenVoice) {
+    TestSpeechVoice engine(std::chrono::microseconds(1),
+                           {{"sit/cmn-Latn-pinyin", "Chinese Mandarin", "cmn-latn-pinyin"},
+                            {"sit/yue", "Chinese Cantonese", "yue"},
+                            {"gmw/en", "English", "en"}});
+    FrontEnd frontEnd;
+    frontEnd.SetPronunciations(PronunciationList({{"行长", "hang2 zhang3"}, {"KTV", "卡拉OK"}}));
+    FrontEndVoice voice(engine, frontEnd);
+    const std::u16string text = u"行长在KTV";
+
+    voice.SetVoice(0);
+    voice.SpeakPurgeAndWait(text);
+    voice.SetVoice(1);
+    voice.SpeakPurgeAndWait(text);
+    voice.SetVoice(2);
+    voice.SpeakPurgeAndWait(text);
+    voice.SetVoice(0);
+    voice.SpeakAsync(text);
+
+    std::vector<std::string> heard;
+    for (const auto& call : engine.Calls())
+        if (call.kind == TestSpeechVoice::CallKind::SpeakPurgeAndWait ||
+            call.kind == TestSpeechVoice::CallKind::SpeakAsync)
+            heard.push_back(GbkToUtf8(call.text));
+    const std::vector<std::string> expected{"hang2 zhang3在卡拉OK", "行长在卡拉OK", "行长在卡拉OK",
+                                            "hang2 zhang3在卡拉OK"};
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(engine.CurrentVoice(), 0);
+}
