@@ -15,6 +15,7 @@
 #include "SingleInstance.h"
 #include "SpVoice.h"
 #include "Tf_speaker.h"
+#include "Utf8.h"
 
 #include <QApplication>
 #include <QFile>
@@ -94,7 +95,18 @@ int main(int argc, char* argv[]) {
         frontEnd.SetPronunciations(StoredPronunciations(*dataModule));
         FrontEndVoice voice(engine, frontEnd);
         QtEditorDialogs dialogs;
-        Tf_speaker mainWindow({AppDir(), dataModule.get(), &voice, &dialogs, true});
+        const auto tryPronunciation = [&engine, &voice](const std::string& word,
+                                                        const std::string& reading, int index) {
+            voice.SetVoice(index);
+            // The word as the page has it, before the list is saved: the
+            // trial reading goes first, and the engine gets the result as is.
+            frontend::PronunciationList trial;
+            if (!reading.empty())
+                trial = frontend::PronunciationList({{word, reading}});
+            engine.SpeakAsync(voice.Prepare(frontend::Utf8ToUtf16(word), &trial));
+        };
+        Tf_speaker mainWindow(
+            {AppDir(), dataModule.get(), &voice, &dialogs, true, &frontEnd, tryPronunciation});
         QFile chimeFile(QStringLiteral(":/clock_wav"));
         const QByteArray chimeBytes =
             chimeFile.open(QIODevice::ReadOnly) ? chimeFile.readAll() : QByteArray();

@@ -31,8 +31,11 @@ std::string LineBreaksAsBlanks(std::string_view utf8) {
 
 } // namespace
 
-std::string FrontEnd::Prepare(std::string_view utf8, Dialect dialect) const {
+std::string FrontEnd::Prepare(std::string_view utf8, Dialect dialect,
+                              const PronunciationList* first) const {
     Pieces pieces{{LineBreaksAsBlanks(utf8), false}};
+    if (first)
+        pieces = first->Apply(pieces, dialect);
     pieces = Pronunciations()->Apply(pieces, dialect);
     pieces = NormalizeText(pieces, dialect);
     // The Cantonese voice reads characters well and takes no pinyin.

@@ -19,8 +19,10 @@ namespace sonvela::frontend {
 
 class FrontEnd {
 public:
-    // What the voice is given for `utf8` in `dialect`.
-    std::string Prepare(std::string_view utf8, Dialect dialect) const;
+    // What the voice is given for `utf8` in `dialect`. `first`, when given,
+    // is applied before the operator's list (a reading being tried out).
+    std::string Prepare(std::string_view utf8, Dialect dialect,
+                        const PronunciationList* first = nullptr) const;
 
     void SetPronunciations(PronunciationList list);
     std::shared_ptr<const PronunciationList> Pronunciations() const;

@@ -13,6 +13,7 @@
 #include "MemoGbkAdapter.h"
 #include "MusicLibrary.h"
 #include "MusicPlayer.h"
+#include "PronunciationPage.h"
 #include "ReadingCommands.h"
 #include "ReadingState.h"
 #include "ScheduledTask.h"
@@ -48,6 +49,9 @@ class QUrl;
 class QWidget;
 
 namespace sonvela {
+namespace frontend {
+class FrontEnd;
+}
 
 class EditorDialogs;
 
@@ -81,6 +85,13 @@ struct MainWindowServices {
     // cannot reach yet should not delay the window he waits for. Tests leave
     // this off and get every part from the constructor.
     bool createOtherWindowsAfterShow = false;
+    // The front-end every voice speaks through: the pronunciation page hands
+    // it the operator's list. May be null (tests): the list is only stored.
+    frontend::FrontEnd* frontEnd = nullptr;
+    // Speaks `word` through voice `voiceIndex` with `reading` as its
+    // pronunciation. Null: the word is spoken through `voice` as it stands.
+    std::function<void(const std::string& word, const std::string& reading, int voiceIndex)>
+        tryPronunciation{};
 };
 
 class Tf_speaker final : public QMainWindow, private ReadingWindow {
@@ -400,6 +411,8 @@ private:
     QMenu* popupMenu7_ = nullptr;
     // Settings, hot keys, time announcement, scheduled task
     void CreateScheduleParts();
+    // What the page "读音" of the settings dialog needs of the window.
+    PronunciationPageContext PronunciationPageParts();
     void OfferRecoveredText();
     int SecondsOfDayNow() const;
     void TaskChanged();

@@ -2,6 +2,8 @@
 // timer and the time announcement, the task timer with the task and warning
 // dialogs, the system settings dialogs, the global hot keys, the end of the
 // desktop session, and the Cantonese copy's command.
+#include "DataModule.h"
+#include "FrontEnd.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "GlobalHotKeys.h"
@@ -38,6 +40,29 @@ constexpr int kNoticePanel = 3;
 
 } // namespace
 
+PronunciationPageContext Tf_speaker::PronunciationPageParts() {
+    PronunciationPageContext parts;
+    parts.store = services_.dataModule ? &services_.dataModule->Conn1 : nullptr;
+    parts.listChanged = [this](frontend::PronunciationList list) {
+        if (services_.frontEnd)
+            services_.frontEnd->SetPronunciations(std::move(list));
+    };
+    parts.trySpeaking = [this](const std::string& word, const std::string& reading) {
+        const int index = voiceList_->currentIndex();
+        if (!services_.voice || index < 0 || index >= static_cast<int>(voices_.size())) {
+            WarnBox("请先选择语音!");
+            return;
+        }
+        if (services_.tryPronunciation) {
+            services_.tryPronunciation(word, reading, index);
+            return;
+        }
+        services_.voice->SetVoice(index);
+        services_.voice->SpeakAsync(QString::fromStdString(word).toStdU16String());
+    };
+    return parts;
+}
+
 void Tf_speaker::CreateScheduleParts() {
     clock_ = [] { return QDateTime::currentDateTime(); };
     announcer_ = std::make_unique<TimeAnnouncer>(AnnouncerPorts{
@@ -73,7 +98,8 @@ void Tf_speaker::CreateScheduleParts() {
                                    [this] {
                                        faddbiaodian_->show();
                                        faddbiaodian_->raise();
-                                   }},
+                                   },
+                                   PronunciationPageParts()},
                                   this);
     fsch_ = new Tf_sch(
         task_, [this] { return SecondsOfDayNow(); }, [this] { TaskChanged(); }, this);

@@ -35,20 +35,23 @@ void FrontEndVoice::SetVoice(int index) {
         language_ = LanguageOf(voices[static_cast<std::size_t>(index)]);
 }
 
-std::u16string FrontEndVoice::Prepare(const std::u16string& text) const {
+std::u16string FrontEndVoice::Prepare(const std::u16string& text,
+                                      const frontend::PronunciationList* first) const {
     const std::string utf8 = frontend::Utf16ToUtf8(text);
     switch (language_.load()) {
     case Language::Mandarin:
-        return frontend::Utf8ToUtf16(frontEnd_.Prepare(utf8, frontend::Dialect::Mandarin));
+        return frontend::Utf8ToUtf16(frontEnd_.Prepare(utf8, frontend::Dialect::Mandarin, first));
     case Language::Cantonese:
-        return frontend::Utf8ToUtf16(frontEnd_.Prepare(utf8, frontend::Dialect::Cantonese));
+        return frontend::Utf8ToUtf16(frontEnd_.Prepare(utf8, frontend::Dialect::Cantonese, first));
     case Language::Other:
         break;
     }
     // Chinese number words mean nothing to an English voice: only the
     // operator's own replacements apply.
-    const auto pieces =
-        frontEnd_.Pronunciations()->Apply({{utf8, false}}, frontend::Dialect::Cantonese);
+    frontend::Pieces pieces{{utf8, false}};
+    if (first)
+        pieces = first->Apply(pieces, frontend::Dialect::Cantonese);
+    pieces = frontEnd_.Pronunciations()->Apply(pieces, frontend::Dialect::Cantonese);
     return frontend::Utf8ToUtf16(frontend::JoinPieces(pieces));
 }
 

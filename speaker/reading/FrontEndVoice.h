@@ -29,8 +29,11 @@ public:
     void SpeakAsync(const std::u16string& text) override;
     void CutOff() override { engine_.CutOff(); }
 
-    // What the engine is given for `text` with the voice chosen now.
-    std::u16string Prepare(const std::u16string& text) const;
+    // What the engine is given for `text` with the voice chosen now;
+    // `first`, when given, wins over the operator's list (trying a reading
+    // out before it is stored).
+    std::u16string Prepare(const std::u16string& text,
+                           const frontend::PronunciationList* first = nullptr) const;
 
 private:
     enum class Language { Mandarin, Cantonese, Other };

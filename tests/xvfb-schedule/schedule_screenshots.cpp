@@ -1,8 +1,9 @@
 // Pictures of the schedule and settings windows as the X server draws them:
-// the three pages of the system settings dialog, the add-symbol dialog, the
+// the four pages of the system settings dialog, the add-symbol dialog, the
 // task dialog and the shutdown warning.
 // Usage: schedule_screenshots <staged program folder> <output folder>
 #include "DataModule.h"
+#include "PronunciationTable.h"
 #include "ReadingState.h"
 #include "ScheduledTask.h"
 #include "SettingsFile.h"
@@ -61,17 +62,30 @@ int main(int argc, char* argv[]) {
         store->Q_telltime.SetBool("isplay", true);
         store->Q_telltime.Post();
     }
+    // An operator's list of a few words.
+    const PronunciationTable pronunciations(store->Conn1);
+    pronunciations.Add("重庆", "chong2 qing4");
+    pronunciations.Add("会员卡", "hui4 yuan2 ka3");
+    pronunciations.Add("KTV", "卡拉OK");
+    pronunciations.Add("单田芳", "shan4 tian2 fang1");
     const SettingsFile settings = SettingsFile::InFolder(program.toStdString());
     ReadingState reading;
     TellTimeSchedule schedule;
     TFaddbiaodian* add = nullptr;
-    TFdelaytime settingsDialog({store.get(), &settings, &reading, &schedule, [&] { add->show(); }});
+    TFdelaytime settingsDialog({store.get(),
+                                &settings,
+                                &reading,
+                                &schedule,
+                                [&] { add->show(); },
+                                {&store->Conn1, {}, {}}});
     TFaddbiaodian addDialog(store.get(), [&] { settingsDialog.ReloadDelayGrid(); });
     add = &addDialog;
 
     bool ok = true;
-    const char* pages[] = {"settings-delay.png", "settings-hotkeys.png", "settings-schedule.png"};
-    for (int page = 0; page < 3; ++page) {
+    const char* pages[] = {"settings-delay.png", "settings-hotkeys.png", "settings-schedule.png",
+                           "settings-pronunciation.png"};
+    settingsDialog.Pronunciations()->Grid()->selectRow(1);
+    for (int page = 0; page < 4; ++page) {
         settingsDialog.PageControl1()->setCurrentIndex(page);
         ok &= Save(&settingsDialog, out + QString::fromLatin1(pages[page]));
     }

@@ -95,6 +95,8 @@ TFdelaytime::TFdelaytime(SettingsDialogContext context, QWidget* parent)
     pages_->addTab(BuildDelayPage(), S("停顿及延时设置"));
     pages_->addTab(BuildHotKeyPage(), S("快捷键设置"));
     pages_->addTab(BuildSchedulePage(), S("整点报时"));
+    pronunciationPage_ = new PronunciationPage(c_.pronunciations);
+    pages_->addTab(pronunciationPage_, S("读音"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(pages_);

@@ -5,6 +5,8 @@
 // so values changed but not saved are dropped.
 #pragma once
 
+#include "PronunciationPage.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -29,6 +31,8 @@ struct SettingsDialogContext {
     TellTimeSchedule* schedule = nullptr;
     // Shows the add-symbol dialog.
     std::function<void()> showAddSymbol;
+    // The page "读音": the operator's pronunciation list.
+    PronunciationPageContext pronunciations{};
 };
 
 class TFdelaytime final : public QDialog {
@@ -41,6 +45,7 @@ public:
     QTabWidget* PageControl1() const { return pages_; }
     QTableWidget* DBGridEh2() const { return delayGrid_; }
     QTableWidget* DBGridEh1() const { return slotGrid_; }
+    PronunciationPage* Pronunciations() const { return pronunciationPage_; }
 
     // The delay-symbol grid shows the table's rows again (after an add).
     void ReloadDelayGrid();
@@ -77,6 +82,7 @@ private:
     QCheckBox* chkf7_ = nullptr;
     QCheckBox* chkf9_ = nullptr;
     QCheckBox* chkf11_ = nullptr;
+    PronunciationPage* pronunciationPage_ = nullptr;
     bool filling_ = false;
 };
 
