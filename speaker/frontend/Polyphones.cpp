@@ -1,10 +1,132 @@
 #include "Polyphones.h"
 
+#include "PinyinDictionary.h"
+#include "PolyphoneRules.h"
+#include "Utf8.h"
+
+#include <algorithm>
+#include <vector>
+
 namespace sonvela::frontend {
 
-// Placeholder until the polyphone rules land: passes the text through.
+namespace {
+
+bool StartsWithLatinLetter(std::string_view text) {
+    return !text.empty() &&
+           ((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'));
+}
+
+int CharacterTone(const PinyinDictionary& dictionary, char32_t c) {
+    const auto reading = dictionary.CharacterReading(c);
+    return reading ? ToneOf(*reading) : 0;
+}
+
+// What the rules may read of the pieces around open piece `index`.
+SyllableContext ContextAround(const PinyinDictionary& dictionary, const Pieces& pieces,
+                              std::size_t index) {
+    SyllableContext context;
+    if (index > 0) {
+        const std::u32string before = DecodeUtf8(pieces[index - 1].text);
+        if (!before.empty())
+            context.before = before.back();
+    }
+    if (index + 1 < pieces.size()) {
+        const std::string& next = pieces[index + 1].text;
+        const std::u32string after =
+            DecodeUtf8(next.substr(0, std::min<std::size_t>(next.size(), 4)));
+        if (!after.empty())
+            context.after = after.front();
+        if (pieces[index + 1].final && StartsWithLatinLetter(next))
+            context.afterTone = ToneOf(next.substr(0, next.find(' ')));
+        else if (context.after != 0)
+            context.afterTone = CharacterTone(dictionary, context.after);
+    }
+    return context;
+}
+
+// The text cut by longest match into table words and single characters,
+// each character with the reading the table pins, if any.
+std::vector<Syllable> Segment(const PinyinDictionary& dictionary, std::u32string_view text) {
+    std::vector<Syllable> syllables(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const PinyinDictionary::Match match = dictionary.LongestWordAt(text.substr(i));
+        const std::size_t length = match.length > 0 ? match.length : 1;
+        std::string_view reading = match.reading;
+        for (std::size_t k = 0; k < length; ++k) {
+            Syllable& syllable = syllables[i + k];
+            syllable.character = text[i + k];
+            syllable.characterTone = CharacterTone(dictionary, syllable.character);
+            syllable.wordLength = length;
+            syllable.wordEnd = length > 1 && k + 1 == length;
+            if (!reading.empty()) {
+                const std::size_t space = reading.find(' ');
+                syllable.pinyin = reading.substr(0, space);
+                reading.remove_prefix(space == std::string_view::npos ? reading.size() : space + 1);
+                syllable.tone = ToneOf(syllable.pinyin);
+            } else {
+                syllable.tone = syllable.characterTone;
+            }
+        }
+        i += length;
+    }
+    return syllables;
+}
+
+// Characters the voice reads itself stay an open piece; pinned syllables
+// become one final piece per run, spaced so they never run together.
+void Emit(const std::vector<Syllable>& syllables, Pieces& out) {
+    std::string open;
+    std::string pinned;
+    const auto flush = [&] {
+        if (!open.empty())
+            out.push_back({std::move(open), false});
+        if (!pinned.empty())
+            out.push_back({std::move(pinned), true});
+        open.clear();
+        pinned.clear();
+    };
+    for (const Syllable& syllable : syllables) {
+        if (syllable.pinyin.empty()) {
+            if (!pinned.empty())
+                flush();
+            AppendUtf8(open, syllable.character);
+        } else {
+            if (!open.empty())
+                flush();
+            if (!pinned.empty())
+                pinned += ' ';
+            pinned += syllable.pinyin;
+        }
+    }
+    flush();
+}
+
+} // namespace
+
 Pieces PinPolyphones(const Pieces& pieces) {
-    return pieces;
+    const PinyinDictionary& dictionary = PinyinDictionary::Builtin();
+    Pieces out;
+    out.reserve(pieces.size());
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        const Piece& piece = pieces[index];
+        if (piece.final) {
+            out.push_back(piece);
+            continue;
+        }
+        const SyllableContext context = ContextAround(dictionary, pieces, index);
+        std::vector<Syllable> syllables = Segment(dictionary, DecodeUtf8(piece.text));
+        ApplyContextRules(syllables, context);
+        ApplyToneChanges(syllables, context);
+        const bool anyPinned = std::any_of(syllables.begin(), syllables.end(),
+                                           [](const Syllable& s) { return !s.pinyin.empty(); });
+        // Untouched text goes on byte for byte, not re-encoded.
+        if (anyPinned)
+            Emit(syllables, out);
+        else
+            out.push_back(piece);
+    }
+    return out;
 }
 
 std::string PinPolyphones(std::string_view utf8) {
