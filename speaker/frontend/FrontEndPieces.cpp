@@ -5,7 +5,9 @@ namespace sonvela::frontend {
 void AppendPiece(Pieces& pieces, std::string text, bool final) {
     if (text.empty())
         return;
-    if (!pieces.empty() && pieces.back().final == final) {
+    // Open text merges, so later stages see whole runs of it; final pieces
+    // stay apart, so JoinPieces can keep their pinyin syllables apart.
+    if (!final && !pieces.empty() && !pieces.back().final) {
         pieces.back().text += text;
         return;
     }

@@ -7,6 +7,7 @@
 // "yin二".
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,15 @@ struct Piece {
     bool operator==(const Piece&) const = default;
 };
 
+// For test failure messages.
+inline void PrintTo(const Piece& piece, std::ostream* out) {
+    *out << (piece.final ? "final \"" : "open \"") << piece.text << '"';
+}
+
 using Pieces = std::vector<Piece>;
 
 // Appends `text` to `pieces`, merging it into the last piece when both are
-// open (or both final), so stages can emit character by character.
+// open, so stages can emit character by character. Empty text adds nothing.
 void AppendPiece(Pieces& pieces, std::string text, bool final);
 
 // The text handed to the voice: the pieces joined, with a space wherever a

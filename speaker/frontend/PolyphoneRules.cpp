@@ -151,10 +151,20 @@ void ApplyToneChanges(std::vector<Syllable>& syllables, const SyllableContext& c
         const int next = ToneAfter(syllables, i, context);
         const int deciding = DecidingTone(next, last ? 0 : syllables[i + 1].characterTone);
         std::string_view reading;
-        if (one) {
-            if (IsHan(before) && before == after && before != U'一')
-                reading = "yi5"; // 看一看
-            else if (KeepsFirstTone(syllables, i, context) || deciding == 0)
+        // A verb doubled round 一 or 不 (看一看, 要不要) reads it neutral; a
+        // measure doubled (一位一位) is no such verb.
+        const bool doubled = IsHan(before) && before == after && before != U'一' &&
+                             before != U'不' && (i < 2 || syllables[i - 2].character != U'一');
+        if (doubled && one) {
+            reading = "yi5";
+            // The second 数 of 数一数 reads as the first.
+            if (i > 0 && i + 1 < syllables.size() && !syllables[i - 1].pinyin.empty() &&
+                syllables[i + 1].wordLength == 1)
+                Pin(syllables[i + 1], syllables[i - 1].pinyin);
+        } else if (doubled) {
+            reading = "bu5";
+        } else if (one) {
+            if (KeepsFirstTone(syllables, i, context) || deciding == 0)
                 reading = "yi1";
             else
                 reading = deciding == 4 ? "yi2" : "yi4";
