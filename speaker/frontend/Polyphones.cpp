@@ -79,8 +79,7 @@ void Emit(const std::vector<Syllable>& syllables, Pieces& out) {
     std::string open;
     std::string pinned;
     const auto flush = [&] {
-        if (!open.empty())
-            out.push_back({std::move(open), false});
+        AppendPiece(out, std::move(open), false);
         if (!pinned.empty())
             out.push_back({std::move(pinned), true});
         open.clear();
@@ -102,20 +101,50 @@ void Emit(const std::vector<Syllable>& syllables, Pieces& out) {
     flush();
 }
 
-} // namespace
+// Where a long open text may be cut: after a line end or a Chinese clause
+// mark, which no word spans and no rule looks across; a text with none is
+// cut anyway every few thousand bytes, at a character's edge. The work then
+// stays in step with the text however long it is.
+std::size_t ClauseEnd(std::string_view text, std::size_t start) {
+    constexpr std::size_t kLongest = 4096;
+    constexpr std::string_view kMarks[] = {"。", "！", "？", "；", "，", "\n"};
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (i - start >= kLongest && (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return i;
+        for (const std::string_view mark : kMarks)
+            if (text.substr(i, mark.size()) == mark)
+                return i + mark.size();
+    }
+    return text.size();
+}
 
-Pieces PinPolyphones(const Pieces& pieces) {
-    const PinyinDictionary& dictionary = PinyinDictionary::Builtin();
-    Pieces out;
-    out.reserve(pieces.size());
-    for (std::size_t index = 0; index < pieces.size(); ++index) {
-        const Piece& piece = pieces[index];
-        if (piece.final) {
-            out.push_back(piece);
-            continue;
+char32_t FirstCharacter(std::string_view text) {
+    const std::u32string decoded = DecodeUtf8(text.substr(0, 4));
+    return decoded.empty() ? 0 : decoded.front();
+}
+
+char32_t LastCharacter(std::string_view text) {
+    std::size_t start = text.size() > 0 ? text.size() - 1 : 0;
+    while (start > 0 && text.size() - start < 4 &&
+           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    const std::u32string decoded = DecodeUtf8(text.substr(start));
+    return decoded.empty() ? 0 : decoded.back();
+}
+
+void PinOpenText(const PinyinDictionary& dictionary, std::string_view text,
+                 const SyllableContext& around, Pieces& out) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = ClauseEnd(text, start);
+        const std::string_view clause = text.substr(start, end - start);
+        SyllableContext context = around;
+        if (start > 0)
+            context.before = LastCharacter(text.substr(0, start));
+        if (end < text.size()) {
+            context.after = FirstCharacter(text.substr(end));
+            context.afterTone = CharacterTone(dictionary, context.after);
         }
-        const SyllableContext context = ContextAround(dictionary, pieces, index);
-        std::vector<Syllable> syllables = Segment(dictionary, DecodeUtf8(piece.text));
+        std::vector<Syllable> syllables = Segment(dictionary, DecodeUtf8(clause));
         ApplyContextRules(syllables, context);
         ApplyToneChanges(syllables, context);
         const bool anyPinned = std::any_of(syllables.begin(), syllables.end(),
@@ -124,7 +153,23 @@ Pieces PinPolyphones(const Pieces& pieces) {
         if (anyPinned)
             Emit(syllables, out);
         else
+            AppendPiece(out, std::string(clause), false);
+        start = end;
+    }
+}
+
+} // namespace
+
+Pieces PinPolyphones(const Pieces& pieces) {
+    const PinyinDictionary& dictionary = PinyinDictionary::Builtin();
+    Pieces out;
+    out.reserve(pieces.size());
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        const Piece& piece = pieces[index];
+        if (piece.final)
             out.push_back(piece);
+        else
+            PinOpenText(dictionary, piece.text, ContextAround(dictionary, pieces, index), out);
     }
     return out;
 }

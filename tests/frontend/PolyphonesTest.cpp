@@ -137,10 +137,25 @@ TEST(Polyphones, FinalPiecesPassUntouchedButGiveTheirTone) {
 }
 
 TEST(Polyphones, TextWithoutChineseComesBackAsItWas) {
-    for (const std::string& text : {std::string(), std::string("ATM 24h"),
-                                    std::string("\xff\xfe invalid"), std::string("，。！")})
+    for (const std::string& text :
+         {std::string("ATM 24h"), std::string("\xff\xfe invalid"), std::string("，。！")})
         EXPECT_EQ(PinPolyphones(Pieces{{text, false}}), (Pieces{{text, false}})) << text;
+    EXPECT_EQ(PinPolyphones(""), "");
     EXPECT_EQ(PinPolyphones("去ATM还款"), "去ATM huan2 kuan3");
+}
+
+TEST(Polyphones, LongTextReadsAsItsSentencesDo) {
+    // A long text is worked through clause by clause; the readings must be
+    // those of its sentences read one at a time.
+    const std::string sentence = "银行行长说一，不是\n长期一。";
+    const std::string reading = "yin2 hang2 hang2 zhang3说一，bu2 shi4\nchang2 qi1一。";
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < 2000; ++i) {
+        text += sentence;
+        expected += reading;
+    }
+    EXPECT_TRUE(PinPolyphones(text) == expected); // not printed: 100 KB
 }
 
 TEST(Polyphones, FrontEndPinsForMandarinOnly) {
