@@ -75,15 +75,15 @@ void Pin(Syllable& syllable, std::string_view reading) {
 }
 
 // 一 keeps its own first tone where it is a number rather than "a": counting
-// (一二三, 十一), ordinals (第一, 一月, 一号线, 一楼, 一等座), at the end of a
-// word (统一, 唯一) and before anything not Chinese.
+// (一二三, 十一), ordinals (第一, 一月, 一号线, 一楼, 地下一层, 负一楼, 一等座),
+// at the end of a word (统一, 唯一) and before anything not Chinese.
 bool KeepsFirstTone(const std::vector<Syllable>& syllables, std::size_t i,
                     const SyllableContext& context) {
     const char32_t before = Before(syllables, i, context);
     const char32_t after = After(syllables, i, context);
-    if (before == U'第' || before == U'初' || In(kChineseDigits, before))
+    if (before == U'第' || before == U'初' || before == U'负' || In(kChineseDigits, before))
         return true;
-    if (In(kChineseDigits, after) || In(U"月号楼等", after))
+    if (In(kChineseDigits, after) || In(U"月号楼层等", after))
         return true;
     if (syllables[i].wordEnd)
         return true;

@@ -109,7 +109,11 @@ std::size_t ClauseEnd(std::string_view text, std::size_t start) {
     constexpr std::size_t kLongest = 4096;
     constexpr std::string_view kMarks[] = {"。", "！", "？", "；", "，", "\n"};
     for (std::size_t i = start; i < text.size(); ++i) {
-        if (i - start >= kLongest && (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // Past the limit, rather before a character that is no Chinese
+        // (whose UTF-8 starts below E3) than inside a word.
+        if (i - start >= kLongest && (byte & 0xC0) != 0x80 &&
+            (byte < 0xE3 || i - start >= 2 * kLongest))
             return i;
         for (const std::string_view mark : kMarks)
             if (text.substr(i, mark.size()) == mark)

@@ -88,6 +88,7 @@ TEST(Polyphones, LonePolyphonesReadByTheirNeighbours) {
         {"还没有", "还mei2 you3"},
         {"很长", "很长"},
         {"我们都是", "wo3 men5都是"},
+        {"大家都会", "da4 jia1 dou1 hui4"},
     });
 }
 
@@ -111,6 +112,7 @@ TEST(Polyphones, ToneChangesOfYiAndBu) {
         {"唯一", "wei2 yi1"},
         {"一号线", "yi1 hao4线"},
         {"请到一楼", "请到一楼"},
+        {"地下一层", "di4 xia4 yi1 ceng2"},
         {"一等座", "yi1 deng3座"},
         {"第一。一", "di4 yi1。一"},
         // Doubled verbs read it neutral; doubled measures do not.
