@@ -128,6 +128,14 @@ void ApplyContextRules(std::vector<Syllable>& syllables, const SyllableContext& 
                 break;
             }
         }
+        // The particle 地 always has a verb after it; before a stop or at the
+        // end it is the ground (这块地。), which the voice reads de5.
+        if (!pinned && syllable.character == U'地' && IsHan(Before(syllables, i, context)) &&
+            !IsHan(After(syllables, i, context)) &&
+            (i + 1 < syllables.size() || context.afterTone == 0)) {
+            Pin(syllable, "di4");
+            pinned = true;
+        }
         for (const LoneRule& rule : kLoneRules)
             if (!pinned && rule.character == syllable.character)
                 Pin(syllable, rule.reading);

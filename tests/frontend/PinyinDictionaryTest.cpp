@@ -80,6 +80,7 @@ TEST(PinyinDictionary, BuiltinTableIsWellFormed) {
         const std::string reading = line.substr(tab + 1);
         ASSERT_TRUE(IsNumberedPinyin(reading)) << line;
         EXPECT_EQ(reading.find(':'), std::string::npos) << line << ": the voice wants v for ü";
+        EXPECT_EQ(reading.find("xx"), std::string::npos) << line << ": no reading known";
         std::size_t syllables = 1;
         for (const char c : reading)
             syllables += c == ' ';

@@ -68,6 +68,7 @@ TEST(Polyphones, LongestMatchCutsWhereAReaderWould) {
         // Not 生长 zhang3: 大学生 is the longer word.
         {"大学生长期", "da4 xue2 sheng1 chang2 qi1"},
         {"延长大学学制", "yan2 chang2 da4 xue2学制"},
+        {"为人民服务", "wei4 ren2 min2 fu2 wu4"},
         {"银行行长", "yin2 hang2 hang2 zhang3"},
         {"行人请走人行道", "xing2 ren2请zou3 ren2 xing2 dao4"},
         {"长大后", "zhang3 da4后"},
@@ -87,6 +88,7 @@ TEST(Polyphones, LonePolyphonesReadByTheirNeighbours) {
         // Readings the voice has right on its own stay characters.
         {"还没有", "还mei2 you3"},
         {"很长", "很长"},
+        {"这块地。认真地看", "这块di4。认真地看"},
         {"我们都是", "wo3 men5都是"},
         {"大家都会", "da4 jia1 dou1 hui4"},
     });

@@ -58,7 +58,9 @@ def load_js(tar, name):
 def normalise(reading):
     """CC-CEDICT pinyin as the voice takes it: lower case, ü written v."""
     syllables = reading.lower().replace("u:", "v").split()
-    return syllables if all(SYLLABLE.match(s) for s in syllables) else None
+    # "xx5" marks a character whose reading CC-CEDICT does not know.
+    valid = all(SYLLABLE.match(s) and not s.startswith("xx") for s in syllables)
+    return syllables if valid else None
 
 
 def definitions(entry):
