@@ -27,6 +27,8 @@ struct NeighbourRule {
 
 constexpr NeighbourRule kNeighbourRules[] = {
     {U'还', false, U"钱书款给贷债清车回账帐", "huan2"},
+    // "is" before a number: 时间为两小时, 价格为九十元.
+    {U'为', false, U"〇零一二三四五六七八九十两几每约止", "wei2"},
     {U'长', false, U"大高胖得出满", "zhang3"},
     {U'重', false, U"新复启来做写试装建播组办置设修选拨输印拍排审发开订申", "chong2"},
     // Bank names shortened to their first character: 工行, 建行, 本行 ...
@@ -36,7 +38,7 @@ constexpr NeighbourRule kNeighbourRules[] = {
     {U'得', true, U"我你他她您们就还也都总又才", "dei3"},
     {U'着', true, U"睡找猜", "zhao2"},
     {U'数', false, U"一钱到不清着了过", "shu3"},
-    {U'调', false, U"好高低至成到价大小", "tiao2"},
+    {U'调', false, U"好高低至成到价大小直", "tiao2"},
     {U'种', false, U"树地菜花田草", "zhong4"},
     {U'只', true, U"一两二三四五六七八九十几这那每半某", "zhi1"},
     {U'觉', true, U"一个午睡好", "jiao4"},
@@ -67,6 +69,15 @@ char32_t After(const std::vector<Syllable>& syllables, std::size_t i,
 int ToneAfter(const std::vector<Syllable>& syllables, std::size_t i,
               const SyllableContext& context) {
     return i + 1 < syllables.size() ? syllables[i + 1].tone : context.afterTone;
+}
+
+// Nothing Chinese follows: a stop, a line end, the end of the text. A
+// neighbouring final piece of pinyin is Latin but still a syllable.
+bool AtClauseEnd(const std::vector<Syllable>& syllables, std::size_t i,
+                 const SyllableContext& context) {
+    if (i + 1 < syllables.size())
+        return !IsHan(syllables[i + 1].character);
+    return !IsHan(context.after) && context.afterTone == 0;
 }
 
 void Pin(Syllable& syllable, std::string_view reading) {
@@ -128,11 +139,15 @@ void ApplyContextRules(std::vector<Syllable>& syllables, const SyllableContext& 
                 break;
             }
         }
+        // 还 as "still" never ends a clause; 请稍后再还 means give back.
+        if (!pinned && syllable.character == U'还' && AtClauseEnd(syllables, i, context)) {
+            Pin(syllable, "huan2");
+            pinned = true;
+        }
         // The particle 地 always has a verb after it; before a stop or at the
         // end it is the ground (这块地。), which the voice reads de5.
         if (!pinned && syllable.character == U'地' && IsHan(Before(syllables, i, context)) &&
-            !IsHan(After(syllables, i, context)) &&
-            (i + 1 < syllables.size() || context.afterTone == 0)) {
+            AtClauseEnd(syllables, i, context)) {
             Pin(syllable, "di4");
             pinned = true;
         }

@@ -85,6 +85,9 @@ TEST(Polyphones, LonePolyphonesReadByTheirNeighbours) {
         {"这只猫", "这zhi1猫"},
         {"请把音量调小", "请把yin1 liang4 tiao2小"},
         {"数一数", "shu3 yi5 shu3"},
+        {"请稍后再还。还有", "请shao1 hou4再huan2。hai2 you3"},
+        {"考试时间为两个小时", "考试shi2 jian1 wei2两个小时"},
+        {"请调直座椅，系好安全带", "请tiao2直座椅，ji4 hao3安全带"},
         // Readings the voice has right on its own stay characters.
         {"还没有", "还mei2 you3"},
         {"很长", "很长"},

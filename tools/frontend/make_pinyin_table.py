@@ -17,7 +17,7 @@ Writes speaker/frontend/data/pinyin_words.tsv, one entry a line:
                         tone decides how 一 and 不 before it are read
 
 The hand-made choices in pinyin_overrides.tsv (same folder) win over
-CC-CEDICT. jieba's word frequencies, when given, rank the readings of a
+CC-CEDICT; a word given "-" there is left out. jieba's word frequencies, when given, rank the readings of a
 character by how often the words using each occur; without them every word
 counts once.
 """
@@ -91,6 +91,9 @@ def load_overrides(path):
             if not line:
                 continue
             word, _, reading = line.partition("\t")
+            if reading.strip() == "-":
+                overrides[word] = None  # a rare word that traps the longest match
+                continue
             syllables = reading.split()
             if len(syllables) != len(word) or not all(SYLLABLE.match(s) for s in syllables):
                 sys.exit(f"{path}:{number}: '{line}' is not a word and its numbered pinyin")
@@ -164,6 +167,8 @@ def main():
     lines = []
     for word in sorted(readings):
         options = readings[word]
+        if word in overrides and overrides[word] is None:
+            continue
         if word in overrides:
             best = overrides[word]
         else:
@@ -182,7 +187,8 @@ def main():
         elif freq.get(word, 0) > 0 or len(word) <= 4:
             lines.append(word)
     for word in sorted(set(overrides) - set(readings)):
-        lines.append(f"{word}\t{overrides[word]}")
+        if overrides[word] is not None:
+            lines.append(f"{word}\t{overrides[word]}")
     lines.sort()
 
     with open(args.out, "w", encoding="utf-8", newline="\n") as f:
