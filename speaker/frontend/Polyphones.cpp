@@ -21,21 +21,29 @@ int CharacterTone(const PinyinDictionary& dictionary, char32_t c) {
     return reading ? ToneOf(*reading) : 0;
 }
 
+char32_t FirstCharacter(std::string_view text) {
+    const std::u32string decoded = DecodeUtf8(text.substr(0, 4));
+    return decoded.empty() ? 0 : decoded.front();
+}
+
+char32_t LastCharacter(std::string_view text) {
+    std::size_t start = text.size() > 0 ? text.size() - 1 : 0;
+    while (start > 0 && text.size() - start < 4 &&
+           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    const std::u32string decoded = DecodeUtf8(text.substr(start));
+    return decoded.empty() ? 0 : decoded.back();
+}
+
 // What the rules may read of the pieces around open piece `index`.
 SyllableContext ContextAround(const PinyinDictionary& dictionary, const Pieces& pieces,
                               std::size_t index) {
     SyllableContext context;
-    if (index > 0) {
-        const std::u32string before = DecodeUtf8(pieces[index - 1].text);
-        if (!before.empty())
-            context.before = before.back();
-    }
+    if (index > 0)
+        context.before = LastCharacter(pieces[index - 1].text);
     if (index + 1 < pieces.size()) {
         const std::string& next = pieces[index + 1].text;
-        const std::u32string after =
-            DecodeUtf8(next.substr(0, std::min<std::size_t>(next.size(), 4)));
-        if (!after.empty())
-            context.after = after.front();
+        context.after = FirstCharacter(next);
         if (pieces[index + 1].final && StartsWithLatinLetter(next))
             context.afterTone = ToneOf(next.substr(0, next.find(' ')));
         else if (context.after != 0)
@@ -120,20 +128,6 @@ std::size_t ClauseEnd(std::string_view text, std::size_t start) {
                 return i + mark.size();
     }
     return text.size();
-}
-
-char32_t FirstCharacter(std::string_view text) {
-    const std::u32string decoded = DecodeUtf8(text.substr(0, 4));
-    return decoded.empty() ? 0 : decoded.front();
-}
-
-char32_t LastCharacter(std::string_view text) {
-    std::size_t start = text.size() > 0 ? text.size() - 1 : 0;
-    while (start > 0 && text.size() - start < 4 &&
-           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
-        --start;
-    const std::u32string decoded = DecodeUtf8(text.substr(start));
-    return decoded.empty() ? 0 : decoded.back();
 }
 
 void PinOpenText(const PinyinDictionary& dictionary, std::string_view text,
