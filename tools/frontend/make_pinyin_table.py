@@ -74,7 +74,11 @@ def major_senses(entries):
 
 def load_jieba(path):
     freq = {}
-    if path and os.path.exists(path):
+    if path and not os.path.exists(path):
+        # Without the frequencies some choices come out otherwise: say so
+        # rather than write a different table quietly.
+        sys.exit(f"{path} is missing: install python3-jieba, or pass --jieba '' to do without")
+    if path:
         with open(path, encoding="utf-8") as f:
             for line in f:
                 parts = line.split()
