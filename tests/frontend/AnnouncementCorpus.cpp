@@ -1,9 +1,10 @@
 #include "AnnouncementCorpus.h"
 
 #include <fstream>
-#include <regex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace sonvela::frontend::corpus {
 
@@ -61,16 +62,27 @@ std::vector<std::string> ReadingSyllables(const std::string& reading) {
 }
 
 bool IsReadingWord(const std::string& syllable) {
+    if (syllable.size() == 1)
+        return syllable[0] >= 'A' && syllable[0] <= 'Z';
     // An initial and a final of standard pinyin, then the tone: a slipped
     // key ("zhaung3", "shii4") fails here, where the voice would quietly read
-    // something. ü is two UTF-8 bytes, hence the groups.
-    static const std::regex pinyin("(?:zh|ch|sh|[bpmfdtnlgkhjqxrzcsyw])?"
-                                   "(?:a|o|e|ai|ei|ao|ou|an|en|ang|eng|ong|er|"
-                                   "i|ia|ie|iao|iu|ian|in|iang|ing|iong|"
-                                   "u|ua|uo|uai|ui|uan|un|uang|ue|"
-                                   "ü|üe|üan|ün)[1-5]");
-    static const std::regex letter("[A-Z]");
-    return std::regex_match(syllable, pinyin) || std::regex_match(syllable, letter);
+    // something.
+    static const std::set<std::string, std::less<>> initials = {
+        "",  "b", "p", "m", "f", "d", "t", "n", "l", "g",  "k",  "h",
+        "j", "q", "x", "r", "z", "c", "s", "y", "w", "zh", "ch", "sh"};
+    static const std::set<std::string, std::less<>> finals = {
+        "a",  "o",  "e",   "ai", "ei",  "ao", "ou",   "an", "en",   "ang", "eng",  "ong",
+        "er", "i",  "ia",  "ie", "iao", "iu", "ian",  "in", "iang", "ing", "iong", "u",
+        "ua", "uo", "uai", "ui", "uan", "un", "uang", "ue", "ü",    "üe",  "üan",  "ün"};
+    const char tone = syllable.back();
+    if (tone < '1' || tone > '5')
+        return false;
+    const std::string_view letters(syllable.data(), syllable.size() - 1);
+    for (const std::string& initial : initials) {
+        if (letters.starts_with(initial) && finals.contains(letters.substr(initial.size())))
+            return true;
+    }
+    return false;
 }
 
 } // namespace sonvela::frontend::corpus

@@ -50,6 +50,13 @@ TEST(AnnouncementCorpus, HoldsEnoughWellFormedSentencesOfEveryKind) {
         EXPECT_GE(perKind[kind], 12) << kind;
 }
 
+TEST(AnnouncementCorpus, TellsSlippedSyllablesFromPinyin) {
+    for (const char* word : {"hang2", "zhuang1", "lü4", "nüe4", "er4", "de5", "A", "G"})
+        EXPECT_TRUE(IsReadingWord(word)) << word;
+    for (const char* word : {"zhaung3", "shii4", "hang", "hang6", "Hang2", "CA", "yin2,", "二"})
+        EXPECT_FALSE(IsReadingWord(word)) << word;
+}
+
 TEST(CorpusScorer, HearsTonesAndSyllablesButNotPunctuationPauses) {
     VoicePhonemes& voice = VoicePhonemes::Mandarin();
     // Clause breaks and the long pauses of dashes and brackets only.
