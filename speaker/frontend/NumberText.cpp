@@ -57,6 +57,8 @@ bool IsHan(char32_t c) {
 }
 
 bool MayHoldNumber(std::string_view utf8) {
+    if (utf8.find("点正") != std::string_view::npos || utf8.find("點正") != std::string_view::npos)
+        return true;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
         if (byte >= '0' && byte <= '9')

@@ -15,8 +15,8 @@ bool IsDigit(char32_t c);
 bool IsAsciiLetter(char32_t c);
 bool IsHan(char32_t c);
 
-// A cheap test on the bytes: false when `utf8` holds no digit at all, so
-// most text is passed on without being decoded.
+// A cheap test on the bytes: false when `utf8` holds no digit (and no
+// written whole hour, 零点正), so most text is passed on without being decoded.
 bool MayHoldNumber(std::string_view utf8);
 
 class NumberText {

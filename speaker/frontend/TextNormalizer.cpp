@@ -5,7 +5,8 @@
 //   (trailing zeros of a price dropped; 12.00元 十二元), not 十二元五角.
 // - Ranges use 到: 3~5天 三到五天, 9:00-18:00 九点到十八点, 2026-2027 二零二六到二零二七.
 //   A '-' between a larger and a smaller number, or in a sum with '=', is 减.
-// - Times: 9:30 九点三十分 (not 九点半), 9:05 九点零五分, 13:00 十三点, 13:00正 十三点整,
+// - Times: 9:30 九点三十分 (not 九点半), 9:05 九点零五分, 13:00 十三点, 13:00正 and 零点正
+//   十三点整 and 零点整 (the whole hour said as a clock does),
 //   13:00:15 十三点零分十五秒; 2:00 两点. "零点30" (a written hour, digit
 //   minutes) reads 零点三十分. 9:00am 上午九点, 3:00pm 下午三点.
 // - Temperatures: ℃ and °C are 摄氏度; below zero is 零下 (-5℃ 零下五摄氏度).
@@ -151,6 +152,12 @@ private:
             return Chain(i, false);
         if (c == U'+' && DigitAt(i + 1) && !IsDigit(At(i - 1)))
             return TryCountryCode(i);
+        if (c == U'正' && i >= 2 && IsHourMark(At(i - 1)) && IsHanNumeral(At(i - 2)) &&
+            !IsHan(At(i + 1))) {
+            // 零点正 is 零点整 (but 一点正确 is left alone).
+            Replace(i, i + 1, "整");
+            return i + 1;
+        }
         return 0;
     }
 
@@ -789,8 +796,10 @@ private:
         if (q.kind == Kind::Year) {
             words += DigitWords(q.whole, dialect_, false);
         } else if (q.kind == Kind::Room ||
-                   (q.kind == Kind::Plain && integer && !q.grouped && !q.ordinal &&
-                    (LooksLikeCode(q.whole) || leadingZero))) {
+                   (integer && !q.grouped && !q.ordinal &&
+                    ((q.kind == Kind::Plain && LooksLikeCode(q.whole)) ||
+                     (leadingZero && (q.kind == Kind::Plain || q.kind == Kind::Money ||
+                                      q.kind == Kind::Measure))))) {
             words += DigitWords(q.whole, dialect_, true);
         } else if (!integer) {
             const bool money = q.kind == Kind::Money || q.currency;

@@ -35,7 +35,7 @@ TEST(PronunciationList, LongestWordWinsAndPinyinIsFinal) {
 }
 
 TEST(PronunciationList, FinalPiecesAreLeftAlone) {
-    const PronunciationList list({{"行", "xing2"}});
+    const PronunciationList list(std::vector<Pronunciation>{{"行", "xing2"}});
     const Pieces out = list.Apply({{"行", true}, {"行", false}});
     EXPECT_EQ(out, (Pieces{{"行", true}, {"xing2", true}}));
 }
