@@ -35,6 +35,7 @@
 #include "NumberText.h"
 #include "NumberWords.h"
 
+#include <cassert>
 #include <vector>
 
 namespace sonvela::frontend {
@@ -135,6 +136,7 @@ private:
 
     // Writes `words` (final) in place of [begin, end).
     void Replace(std::size_t begin, std::size_t end, std::string words) {
+        assert(openFrom_ <= begin && begin <= end && end <= text_.size());
         AppendPiece(out_, std::string(text_.Bytes(openFrom_, begin)), false);
         AppendPiece(out_, std::move(words), true);
         openFrom_ = end;
