@@ -331,8 +331,10 @@ private:
             q.counts = true;
             q.nextTone = c == U'千' ? 1 : c == U'百' ? 3 : 4;
             const char32_t after = At(p + 1);
-            if (after == U'元' || after == U'块' || after == U'塊')
-                q.suffixEnd = p + 2, q.kind = Kind::Money;
+            if (after == U'元' || after == U'块' || after == U'塊') {
+                q.suffixEnd = p + 2;
+                q.kind = Kind::Money;
+            }
             return;
         }
         if (c == U'圆' || c == U'圓')

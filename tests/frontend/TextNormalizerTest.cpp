@@ -236,6 +236,20 @@ TEST(TextNormalizer, UnitsAreWrittenOut) {
     });
 }
 
+TEST(TextNormalizer, TraditionalFormsInTheCantoneseCopy) {
+    ExpectReadings({
+        {"9點30分", "九点三十分"},
+        {"2點", "两点"},
+        {"3萬人", "三万人"},
+        {"1億", "yi2亿", "一亿"},
+        {"2個", "两個"},
+        {"5號", "五號"},
+        {"2兩", "二兩"},
+        {"1隻", "yi4隻", "一隻"},
+        {"5千米", "五千米"},
+    });
+}
+
 TEST(TextNormalizer, WordsAreFinalAndTheirSurroundingsStayOpen) {
     const Pieces out =
         NormalizeText({{"买2个", false}, {"3个", true}, {"共5元", false}}, Dialect::Mandarin);
