@@ -73,8 +73,8 @@ public:
         while (operands.size() < 16) {
             Operand& last = operands.back();
             const Quantity& q = last.quantity;
-            if (q.kind == Kind::Hour || q.kind == Kind::Year || q.kind == Kind::Calendar ||
-                q.kind == Kind::Room || q.end != q.suffixEnd)
+            if (q.kind == Kind::Year || q.kind == Kind::Calendar || q.kind == Kind::Room ||
+                q.end != q.suffixEnd)
                 break;
             std::size_t p = SkipSpaces(q.end);
             const char32_t op = At(p);
@@ -175,7 +175,8 @@ private:
                 q.kind = following.kind;
                 q.unit = following.unit;
                 q.counts = following.counts;
-                q.nextTone = following.nextTone;
+                // 1-2天 is 一到两天: 到 follows the 一, said in tone 1.
+                q.nextTone = 0;
             }
         }
         if (operands.size() == 2 && operands[0].rangeAfter && IsYearRange(operands))
