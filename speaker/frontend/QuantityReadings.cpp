@@ -362,10 +362,18 @@ private:
         return end - i <= 2 && At(end) == U'月';
     }
 
+    // 房间302, 室 302, Room 302.
     bool RoomBefore(std::size_t begin) const {
         std::size_t p = begin;
         if (At(p - 1) == U' ')
             --p;
+        if (p >= 4 && !IsAsciiLetter(At(p - 5))) {
+            std::u32string word(text_.View(p - 4, p));
+            for (char32_t& c : word)
+                c = c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c;
+            if (word == U"room")
+                return true;
+        }
         return At(p - 1) == U'室' || At(p - 1) == U'房' ||
                (p >= 2 && (At(p - 2) == U'房') &&
                 (At(p - 1) == U'间' || At(p - 1) == U'間' || At(p - 1) == U'号' ||

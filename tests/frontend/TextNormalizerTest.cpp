@@ -212,6 +212,7 @@ TEST(TextNormalizer, PhoneNumbersAndCodesDigitByDigit) {
         {"302房间", "三零二房间"},
         {"302室", "三零二室"},
         {"房间 302", "房间 三零二"},
+        {"Room 1201", "Room 幺二零幺", "Room 一二零一"},
         {"3号窗口", "三号窗口"},
         {"3室1厅", "三室一厅"},
         {"iPhone15", "iPhone十五"},
