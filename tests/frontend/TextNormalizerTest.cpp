@@ -267,6 +267,8 @@ TEST(TextNormalizer, TextWithNothingToRewriteComesBackUnchanged) {
         {"今天天气很好，\xff\xfe 欢迎光临！％：／", false}, {"", false}, {"7", true}};
     EXPECT_EQ(NormalizeText(pieces, Dialect::Mandarin), pieces);
     // Invalid bytes around a number pass through as they came.
+    // A real U+FFFD is three bytes, an invalid byte one: both keep their place.
+    EXPECT_EQ(NormalizeText("\uFFFD2026年\x80", Dialect::Cantonese), "\uFFFD二零二六年\x80");
     EXPECT_EQ(NormalizeText("\xff"
                             "5个\xc3",
                             Dialect::Mandarin),
