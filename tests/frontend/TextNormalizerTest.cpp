@@ -286,7 +286,7 @@ TEST(TextNormalizer, ANumberCutAtASegmentEndIsStillRead) {
 TEST(TextNormalizer, RunsBeforeThePolyphonesInTheFrontEnd) {
     const FrontEnd frontEnd;
     EXPECT_EQ(frontEnd.Prepare("西红柿每斤3.5元，2个100元", Dialect::Mandarin),
-              "西红柿每斤三点五元，两个yi4百元");
+              "xi1 hong2 shi4每斤三点五元，两个yi4百元");
     EXPECT_EQ(frontEnd.Prepare("現在是北京時間12:00正", Dialect::Cantonese),
               "現在是北京時間十二点整");
 }
