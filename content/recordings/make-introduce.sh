@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes introduce.mp3, the spoken introduction: espeak-ng's Mandarin voice
-# reads the text file, lame encodes it (mono, 48 kbit/s, no tags), so the
+# reads the text file (the front-end's text, made by make_spoken_text), lame encodes it (mono, 48 kbit/s, no tags), so the
 # same text gives the same bytes.
 # Usage: make-introduce.sh TEXT.txt OUTPUT.mp3 WORKDIR
 set -eu

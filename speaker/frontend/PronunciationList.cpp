@@ -20,7 +20,15 @@ bool IsNumberedPinyin(const std::string& reading) {
             ++letters;
             ++i;
         }
-        // ü is written "v" or "u:" in numbered pinyin.
+        // ü is written "v", "u:" or "ü" in numbered pinyin.
+        while (i + 1 < reading.size() && reading.compare(i, 2, "ü") == 0) {
+            ++letters;
+            i += 2;
+            while (i < reading.size() && std::isalpha(static_cast<unsigned char>(reading[i]))) {
+                ++letters;
+                ++i;
+            }
+        }
         if (i < reading.size() && reading[i] == ':' && letters > 0)
             ++i;
         if (letters == 0 || i == reading.size() || reading[i] < '1' || reading[i] > '5')
@@ -33,10 +41,34 @@ bool IsNumberedPinyin(const std::string& reading) {
     return any;
 }
 
+namespace {
+
+// The voice reads ü only as "v": "lu:4" would come out as lu and a stray
+// sound. "u:" and "ü" are the other ways people write it.
+std::string VoiceSpelling(const std::string& pinyin) {
+    std::string out;
+    out.reserve(pinyin.size());
+    for (std::size_t i = 0; i < pinyin.size(); ++i) {
+        if (pinyin.compare(i, 2, "u:") == 0 || pinyin.compare(i, 2, "ü") == 0) {
+            out += 'v';
+            ++i;
+        } else {
+            out += pinyin[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 PronunciationList::PronunciationList(std::vector<Pronunciation> entries) {
-    for (auto& entry : entries)
-        if (!entry.word.empty())
-            entries_.push_back(std::move(entry));
+    for (auto& entry : entries) {
+        if (entry.word.empty())
+            continue;
+        if (IsNumberedPinyin(entry.reading))
+            entry.reading = VoiceSpelling(entry.reading);
+        entries_.push_back(std::move(entry));
+    }
     // Longest word first, so "银行行长" wins over "银行" where both match.
     std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
         return DecodeUtf8(a.word).size() > DecodeUtf8(b.word).size();

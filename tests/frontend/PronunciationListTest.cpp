@@ -19,6 +19,12 @@ TEST(PronunciationList, RecognisesNumberedPinyin) {
     EXPECT_FALSE(IsNumberedPinyin("3"));
 }
 
+TEST(PronunciationList, UmlautUIsSpelledAsTheVoiceReadsIt) {
+    EXPECT_TRUE(IsNumberedPinyin("lü4 se4"));
+    const PronunciationList list({{"绿色", "lu:4 se4"}, {"女", "nü3"}, {"吕", "Lv3"}});
+    EXPECT_EQ(JoinPieces(list.Apply({{"绿色女吕", false}})), "lv4 se4 nv3 Lv3");
+}
+
 TEST(PronunciationList, LongestWordWinsAndPinyinIsFinal) {
     const PronunciationList list({{"银行", "yin2 hang2"},
                                   {"银行行长", "yin2 hang2 hang2 zhang3"},
