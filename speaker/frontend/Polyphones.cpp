@@ -44,9 +44,11 @@ SyllableContext ContextAround(const PinyinDictionary& dictionary, const Pieces& 
     if (index + 1 < pieces.size()) {
         const std::string& next = pieces[index + 1].text;
         context.after = FirstCharacter(next);
-        if (pieces[index + 1].final && StartsWithLatinLetter(next))
+        if (pieces[index + 1].final && StartsWithLatinLetter(next)) {
             context.afterTone = ToneOf(next.substr(0, next.find(' ')));
-        else if (context.after != 0)
+            if (next[0] >= 'a' && next[0] <= 'z')
+                context.afterPinyin = next.substr(0, next.find(' '));
+        } else if (context.after != 0)
             context.afterTone = CharacterTone(dictionary, context.after);
     }
     return context;
@@ -141,6 +143,7 @@ void PinOpenText(const PinyinDictionary& dictionary, std::string_view text,
         if (end < text.size()) {
             context.after = FirstCharacter(text.substr(end));
             context.afterTone = CharacterTone(dictionary, context.after);
+            context.afterPinyin.clear();
         }
         std::vector<Syllable> syllables = Segment(dictionary, DecodeUtf8(clause));
         ApplyContextRules(syllables, context);

@@ -143,6 +143,28 @@ TEST(Polyphones, FinalPiecesPassUntouchedButGiveTheirTone) {
     EXPECT_EQ(out, expected);
 }
 
+TEST(Polyphones, WeiBeforeANumberHoweverItIsWritten) {
+    // The normaliser has already written the number out as a final piece.
+    const auto read = [](const char* before, const char* number) {
+        return JoinPieces(PinPolyphones(Pieces{{before, false}, {number, true}}));
+    };
+    EXPECT_EQ(read("余额为", "负三十五点六元"), "yu2 e2 wei2负三十五点六元");
+    EXPECT_EQ(read("号码为", "幺八六"), "hao4 ma3 wei2幺八六");
+    EXPECT_EQ(read("人数为", "yi4百"), "ren2 shu4 wei2 yi4百");
+    EXPECT_EQ(read("为", "G幺二"), "wei2 G幺二");
+    // Pinyin that is no number leaves 为 as the voice reads it ("for").
+    EXPECT_EQ(read("为", "yin2 hang2"), "为yin2 hang2");
+    // After 已, 将, 曾… it means "for" even before a number.
+    EXPECT_EQ(read("本店已为", "三千零六"), "本店已为三千零六");
+    ExpectReadings({
+        {"车牌号为京A12345", "che1 pai2号wei2京A12345"},
+        {"编号为B105", "bian1 hao4 wei2 B105"},
+        {"曾为五位顾客", "曾为五位gu4 ke4"},
+        {"为您服务", "为您fu2 wu4"},
+        {"正为大家", "正为da4 jia1"},
+    });
+}
+
 TEST(Polyphones, TextWithoutChineseComesBackAsItWas) {
     for (const std::string& text :
          {std::string("ATM 24h"), std::string("\xff\xfe invalid"), std::string("，。！")})
