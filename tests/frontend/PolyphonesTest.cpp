@@ -72,6 +72,12 @@ TEST(Polyphones, LongestMatchCutsWhereAReaderWould) {
         {"银行行长", "yin2 hang2 hang2 zhang3"},
         {"行人请走人行道", "xing2 ren2请zou3 ren2 xing2 dao4"},
         {"长大后", "zhang3 da4后"},
+        // A far more common word takes the last character of a rare one...
+        {"本店长期招聘店长", "本店chang2 qi1招聘dian4 zhang3"},
+        {"这家店长期营业", "这家店chang2 qi1营业"},
+        // ...but not from a word at least as common.
+        {"银行长期贷款", "yin2 hang2 chang2 qi1 dai4 kuan3"},
+        {"校长期待大家", "xiao4 zhang3 qi1 dai4 da4 jia1"},
     });
 }
 
@@ -122,7 +128,7 @@ TEST(Polyphones, ToneChangesOfYiAndBu) {
         {"第一。一", "di4 yi1。一"},
         // Doubled verbs read it neutral; doubled measures do not.
         {"看一看", "kan4 yi5 kan4"},
-        {"要不要", "yao4 bu5要"},
+        {"要不要", "要bu5 yao4"},
         {"请一位一位地进", "请yi2位yi2位地进"},
         // A word that reads it neutral already keeps it.
         {"对不起", "dui4 bu5 qi3"},
