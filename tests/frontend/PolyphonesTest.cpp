@@ -58,6 +58,10 @@ TEST(Polyphones, WordsOfShopsBanksAndStations) {
         {"的确是目的地", "di2 que4是mu4 di4 di4"},
         {"前方到站是长春站", "qian2 fang1到站是chang2 chun1站"},
         {"本次列车开往重庆", "本次lie4 che1 kai1 wang3 chong2 qing4"},
+        // One reading a character, but the voice's own word list adds a
+        // syllable (gong xi xi, hong qiao qiao).
+        {"恭喜您", "gong1 xi3您"},
+        {"开往虹桥", "kai1 wang3 hong2 qiao2"},
         {"请带好您的行李", "请带好您的xing2 li5"},
         {"处方药", "chu3 fang1 yao4"},
     });
