@@ -276,8 +276,8 @@ def main():
     with open(args.out, "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
     size = os.path.getsize(args.out)
-    pinned = sum(1 for l in lines if len(l.split("\t")[0]) > 1 and l.split("\t") [1:2] != [""]
-                 and "\t" in l)
+    fields = [l.split("\t") for l in lines]
+    pinned = sum(1 for f in fields if len(f[0]) > 1 and len(f) > 1 and f[1])
     print(f"{args.out}: {len(lines)} lines, {pinned} pinned words "
           f"({misread} of them for the voice's misreadings), {size} bytes")
 
