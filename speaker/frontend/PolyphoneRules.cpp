@@ -108,9 +108,12 @@ bool IsBeforeNumber(const std::vector<Syllable>& syllables, std::size_t i,
         return true;
     if (i + 1 == syllables.size())
         return IsNumberSyllable(context.afterPinyin);
-    // A plate or code led by one character: 京A, 沪B.
-    return IsHan(after) && i + 2 < syllables.size() &&
-           IsAsciiDigitOrCapital(syllables[i + 2].character);
+    // A plate or code led by one character: 京A, 沪B, whose letter may
+    // already sit in the next piece.
+    if (!IsHan(after))
+        return false;
+    return IsAsciiDigitOrCapital(i + 2 < syllables.size() ? syllables[i + 2].character
+                                                          : context.after);
 }
 
 void Pin(Syllable& syllable, std::string_view reading) {

@@ -162,6 +162,7 @@ TEST(Polyphones, WeiBeforeANumberHoweverItIsWritten) {
     EXPECT_EQ(read("号码为", "幺八六"), "hao4 ma3 wei2幺八六");
     EXPECT_EQ(read("人数为", "yi4百"), "ren2 shu4 wei2 yi4百");
     EXPECT_EQ(read("为", "G幺二"), "wei2 G幺二");
+    EXPECT_EQ(read("车牌号为京", "A幺二"), "che1 pai2号wei2京A幺二");
     // Pinyin that is no number leaves 为 as the voice reads it ("for").
     EXPECT_EQ(read("为", "yin2 hang2"), "为yin2 hang2");
     // After 已, 将, 曾… it means "for" even before a number.
