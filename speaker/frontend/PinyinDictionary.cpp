@@ -107,11 +107,24 @@ std::string_view PinyinDictionary::ReadingOf(const Slot& slot) const {
     const std::size_t keyEnd = slot.offset + slot.length;
     if (!slot.word || keyEnd >= table_.size() || table_[keyEnd] != '\t')
         return {};
-    const std::size_t end = std::min(table_.find('\n', keyEnd), table_.size());
+    const std::size_t lineEnd = std::min(table_.find('\n', keyEnd), table_.size());
+    const std::size_t end = std::min(table_.find('\t', keyEnd + 1), lineEnd);
     std::string_view reading = std::string_view(table_).substr(keyEnd + 1, end - keyEnd - 1);
     if (!reading.empty() && reading.back() == '\r')
         reading.remove_suffix(1);
     return reading;
+}
+
+int PinyinDictionary::CommonnessOf(const Slot& slot) const {
+    const std::size_t keyEnd = slot.offset + slot.length;
+    if (!slot.word || keyEnd >= table_.size() || table_[keyEnd] != '\t')
+        return 0;
+    const std::size_t lineEnd = std::min(table_.find('\n', keyEnd), table_.size());
+    const std::size_t tab = table_.find('\t', keyEnd + 1);
+    if (tab >= lineEnd || tab + 1 >= lineEnd)
+        return 0;
+    const char digit = table_[tab + 1];
+    return digit >= '1' && digit <= '9' ? digit - '0' : 0;
 }
 
 PinyinDictionary::Match PinyinDictionary::LongestWordAt(std::u32string_view text) const {
@@ -129,7 +142,7 @@ PinyinDictionary::Match PinyinDictionary::LongestWordAt(std::u32string_view text
         if (slot == nullptr)
             break;
         if (slot->word)
-            match = {length, ReadingOf(*slot)};
+            match = {length, ReadingOf(*slot), CommonnessOf(*slot)};
     }
     return match;
 }

@@ -7,7 +7,9 @@
 // 不 before it are read.
 //
 // The table is text, one entry a line: "word\treading", a bare "word", or
-// "character\treading".
+// "character\treading". A word may end in a third field, how common it is
+// from 1 to 9 ("本店\t\t1", "长期\tchang2 qi1\t7"), with an empty reading
+// for a word that needs none.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +34,7 @@ public:
     struct Match {
         std::size_t length = 0;   // in characters; 0 when no word starts here
         std::string_view reading; // empty for a word the voice reads right
+        int commonness = 0;       // 1 rare to 9 very common; 0 unknown
     };
 
     // The longest word of two or more characters that starts `text`. Costs
@@ -61,6 +64,7 @@ private:
     const Slot* Find(std::string_view key, std::uint64_t hash) const;
     Slot& FindOrAdd(std::string_view key, std::uint64_t hash);
     std::string_view ReadingOf(const Slot& slot) const;
+    int CommonnessOf(const Slot& slot) const;
 
     std::string table_;
     std::vector<Slot> slots_;

@@ -27,8 +27,6 @@ struct NeighbourRule {
 
 constexpr NeighbourRule kNeighbourRules[] = {
     {U'还', false, U"钱书款给贷债清车回账帐", "huan2"},
-    // "is" before a number: 时间为两小时, 价格为九十元.
-    {U'为', false, U"〇零一二三四五六七八九十两几每约止", "wei2"},
     {U'长', false, U"大高胖得出满", "zhang3"},
     {U'重', false, U"新复启来做写试装建播组办置设修选拨输印拍排审发开订申", "chong2"},
     // Bank names shortened to their first character: 工行, 建行, 本行 ...
@@ -78,6 +76,44 @@ bool AtClauseEnd(const std::vector<Syllable>& syllables, std::size_t i,
     if (i + 1 < syllables.size())
         return !IsHan(syllables[i + 1].character);
     return !IsHan(context.after) && context.afterTone == 0;
+}
+
+bool IsAsciiDigitOrCapital(char32_t c) {
+    return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z');
+}
+
+// A number as the normaliser spells it in pinyin: "yi4" of "yi4百".
+bool IsNumberSyllable(std::string_view syllable) {
+    const std::size_t letters = syllable.find_first_not_of("abcdefghijklmnopqrstuvwxyz");
+    const std::string_view bare = syllable.substr(0, letters);
+    constexpr std::string_view kNumbers[] = {"ling", "yi",  "er",    "san", "si",  "wu",
+                                             "liu",  "qi",  "ba",    "jiu", "shi", "bai",
+                                             "qian", "wan", "liang", "yao", "fu"};
+    for (const std::string_view number : kNumbers)
+        if (bare == number)
+            return true;
+    return false;
+}
+
+// 为 reads wei2 ("is") before an amount, a code or a number however the
+// stage before has written it: 余额为负三十五点六元, 号码为幺八六…, 为yi4百,
+// 车牌号为京A一二三. After 已, 将, 曾… it is wei4 ("for"): 本店已为三千位顾客.
+bool IsBeforeNumber(const std::vector<Syllable>& syllables, std::size_t i,
+                    const SyllableContext& context) {
+    constexpr std::u32string_view kForAfter = U"已将曾正特专来去";
+    if (In(kForAfter, Before(syllables, i, context)))
+        return false;
+    const char32_t after = After(syllables, i, context);
+    if (In(U"〇零一二三四五六七八九十两百千万幺负几每约止", after) || IsAsciiDigitOrCapital(after))
+        return true;
+    if (i + 1 == syllables.size())
+        return IsNumberSyllable(context.afterPinyin);
+    // A plate or code led by one character: 京A, 沪B, whose letter may
+    // already sit in the next piece.
+    if (!IsHan(after))
+        return false;
+    return IsAsciiDigitOrCapital(i + 2 < syllables.size() ? syllables[i + 2].character
+                                                          : context.after);
 }
 
 void Pin(Syllable& syllable, std::string_view reading) {
@@ -138,6 +174,10 @@ void ApplyContextRules(std::vector<Syllable>& syllables, const SyllableContext& 
                 pinned = true;
                 break;
             }
+        }
+        if (!pinned && syllable.character == U'为' && IsBeforeNumber(syllables, i, context)) {
+            Pin(syllable, "wei2");
+            pinned = true;
         }
         // 还 as "still" never ends a clause; 请稍后再还 means give back.
         if (!pinned && syllable.character == U'还' && AtClauseEnd(syllables, i, context)) {

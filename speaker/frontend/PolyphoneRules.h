@@ -25,6 +25,9 @@ struct SyllableContext {
     char32_t before = 0;
     char32_t after = 0;
     int afterTone = 0;
+    // The first syllable of a following piece already spelt in pinyin
+    // ("yi4" of "yi4百"), its tone and all; empty when none follows.
+    std::string afterPinyin;
 };
 
 // The tone of a numbered pinyin syllable ("hang2" → 2), 0 when it has none.

@@ -44,12 +44,32 @@ SyllableContext ContextAround(const PinyinDictionary& dictionary, const Pieces& 
     if (index + 1 < pieces.size()) {
         const std::string& next = pieces[index + 1].text;
         context.after = FirstCharacter(next);
-        if (pieces[index + 1].final && StartsWithLatinLetter(next))
+        if (pieces[index + 1].final && StartsWithLatinLetter(next)) {
             context.afterTone = ToneOf(next.substr(0, next.find(' ')));
-        else if (context.after != 0)
+            if (next[0] >= 'a' && next[0] <= 'z')
+                context.afterPinyin = next.substr(0, next.find(' '));
+        } else if (context.after != 0)
             context.afterTone = CharacterTone(dictionary, context.after);
     }
     return context;
+}
+
+// The longest match at the start of `text`, unless a far more common word
+// starts on its last character: then the match gives that character up
+// (本|店长|期 becomes 本|店|长期, as 长期 is read far more often than 店长).
+// One more look-up a word keeps the cut linear in the text.
+PinyinDictionary::Match WordAt(const PinyinDictionary& dictionary, std::u32string_view text) {
+    // Commonness is in half decades: three of them is some thirty times.
+    constexpr int kFarMoreCommon = 3;
+    const PinyinDictionary::Match match = dictionary.LongestWordAt(text);
+    if (match.length < 2 || match.length >= text.size())
+        return match;
+    const PinyinDictionary::Match overlapping =
+        dictionary.LongestWordAt(text.substr(match.length - 1));
+    if (overlapping.length < 2 || overlapping.commonness < match.commonness + kFarMoreCommon)
+        return match;
+    // What is left of the word: the longest word within it, or a character.
+    return dictionary.LongestWordAt(text.substr(0, match.length - 1));
 }
 
 // The text cut by longest match into table words and single characters,
@@ -58,7 +78,7 @@ std::vector<Syllable> Segment(const PinyinDictionary& dictionary, std::u32string
     std::vector<Syllable> syllables(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const PinyinDictionary::Match match = dictionary.LongestWordAt(text.substr(i));
+        const PinyinDictionary::Match match = WordAt(dictionary, text.substr(i));
         const std::size_t length = match.length > 0 ? match.length : 1;
         std::string_view reading = match.reading;
         for (std::size_t k = 0; k < length; ++k) {
@@ -141,6 +161,7 @@ void PinOpenText(const PinyinDictionary& dictionary, std::string_view text,
         if (end < text.size()) {
             context.after = FirstCharacter(text.substr(end));
             context.afterTone = CharacterTone(dictionary, context.after);
+            context.afterPinyin.clear();
         }
         std::vector<Syllable> syllables = Segment(dictionary, DecodeUtf8(clause));
         ApplyContextRules(syllables, context);

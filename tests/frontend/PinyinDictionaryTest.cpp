@@ -77,7 +77,16 @@ TEST(PinyinDictionary, BuiltinTableIsWellFormed) {
         previous = word;
         if (tab == std::string::npos)
             continue;
-        const std::string reading = line.substr(tab + 1);
+        std::string reading = line.substr(tab + 1);
+        const std::size_t rank = reading.find('\t');
+        if (rank != std::string::npos) {
+            const std::string commonness = reading.substr(rank + 1);
+            EXPECT_TRUE(commonness.size() == 1 && commonness[0] >= '1' && commonness[0] <= '9')
+                << line;
+            reading.resize(rank);
+            if (reading.empty())
+                continue; // a word the voice reads right, with its commonness
+        }
         ASSERT_TRUE(IsNumberedPinyin(reading)) << line;
         EXPECT_EQ(reading.find(':'), std::string::npos) << line << ": the voice wants v for ü";
         EXPECT_EQ(reading.find("xx"), std::string::npos) << line << ": no reading known";
@@ -93,4 +102,25 @@ TEST(PinyinDictionary, BuiltinTableIsWellFormed) {
     EXPECT_GT(builtin.size(), 50000u);
     EXPECT_EQ(builtin.Reading("银行"), "yin2 hang2");
     EXPECT_EQ(builtin.CharacterReading(U'是'), "shi4");
+    // Words the voice's own word list misreads are pinned though their
+    // characters have one reading each (it says gong xi xi, hong qiao qiao).
+    EXPECT_EQ(builtin.Reading("恭喜"), "gong1 xi3");
+    EXPECT_EQ(builtin.Reading("虹桥"), "hong2 qiao2");
+}
+
+TEST(PinyinDictionary, CommonnessIsTheOptionalThirdField) {
+    const PinyinDictionary dictionary("本店\t\t1\n店长\tdian4 zhang3\t2\n长期\tchang2 qi1\t7\n"
+                                      "长久\tchang2 jiu3\n长远\tchang2 yuan3\tx\n");
+    const auto shop = MatchAt(dictionary, "本店");
+    EXPECT_EQ(shop.length, 2u);
+    EXPECT_TRUE(shop.reading.empty());
+    EXPECT_EQ(shop.commonness, 1);
+    EXPECT_EQ(MatchAt(dictionary, "店长").reading, "dian4 zhang3");
+    EXPECT_EQ(MatchAt(dictionary, "店长").commonness, 2);
+    EXPECT_EQ(MatchAt(dictionary, "长期").commonness, 7);
+    EXPECT_EQ(dictionary.Reading("长期"), "chang2 qi1");
+    EXPECT_EQ(MatchAt(dictionary, "长久").commonness, 0); // none given
+    EXPECT_EQ(MatchAt(dictionary, "长远").commonness, 0); // no digit
+    EXPECT_EQ(dictionary.Reading("长远"), "chang2 yuan3");
+    EXPECT_EQ(dictionary.Reading("本店"), std::nullopt);
 }

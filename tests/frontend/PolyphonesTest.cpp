@@ -58,6 +58,10 @@ TEST(Polyphones, WordsOfShopsBanksAndStations) {
         {"的确是目的地", "di2 que4是mu4 di4 di4"},
         {"前方到站是长春站", "qian2 fang1到站是chang2 chun1站"},
         {"本次列车开往重庆", "本次lie4 che1 kai1 wang3 chong2 qing4"},
+        // One reading a character, but the voice's own word list adds a
+        // syllable (gong xi xi, hong qiao qiao).
+        {"恭喜您", "gong1 xi3您"},
+        {"开往虹桥", "kai1 wang3 hong2 qiao2"},
         {"请带好您的行李", "请带好您的xing2 li5"},
         {"处方药", "chu3 fang1 yao4"},
     });
@@ -72,6 +76,12 @@ TEST(Polyphones, LongestMatchCutsWhereAReaderWould) {
         {"银行行长", "yin2 hang2 hang2 zhang3"},
         {"行人请走人行道", "xing2 ren2请zou3 ren2 xing2 dao4"},
         {"长大后", "zhang3 da4后"},
+        // A far more common word takes the last character of a rare one...
+        {"本店长期招聘店长", "本店chang2 qi1招聘dian4 zhang3"},
+        {"这家店长期营业", "这家店chang2 qi1营业"},
+        // ...but not from a word at least as common.
+        {"银行长期贷款", "yin2 hang2 chang2 qi1 dai4 kuan3"},
+        {"校长期待大家", "xiao4 zhang3 qi1 dai4 da4 jia1"},
     });
 }
 
@@ -122,7 +132,7 @@ TEST(Polyphones, ToneChangesOfYiAndBu) {
         {"第一。一", "di4 yi1。一"},
         // Doubled verbs read it neutral; doubled measures do not.
         {"看一看", "kan4 yi5 kan4"},
-        {"要不要", "yao4 bu5要"},
+        {"要不要", "要bu5 yao4"},
         {"请一位一位地进", "请yi2位yi2位地进"},
         // A word that reads it neutral already keeps it.
         {"对不起", "dui4 bu5 qi3"},
@@ -141,6 +151,29 @@ TEST(Polyphones, FinalPiecesPassUntouchedButGiveTheirTone) {
     const Pieces expected{{"行长", true}, {"yi4", true}, {"百", true}, {"bu2", true},
                           {"shi4", true}, {"十", true},  {"一", false}};
     EXPECT_EQ(out, expected);
+}
+
+TEST(Polyphones, WeiBeforeANumberHoweverItIsWritten) {
+    // The normaliser has already written the number out as a final piece.
+    const auto read = [](const char* before, const char* number) {
+        return JoinPieces(PinPolyphones(Pieces{{before, false}, {number, true}}));
+    };
+    EXPECT_EQ(read("余额为", "负三十五点六元"), "yu2 e2 wei2负三十五点六元");
+    EXPECT_EQ(read("号码为", "幺八六"), "hao4 ma3 wei2幺八六");
+    EXPECT_EQ(read("人数为", "yi4百"), "ren2 shu4 wei2 yi4百");
+    EXPECT_EQ(read("为", "G幺二"), "wei2 G幺二");
+    EXPECT_EQ(read("车牌号为京", "A幺二"), "che1 pai2号wei2京A幺二");
+    // Pinyin that is no number leaves 为 as the voice reads it ("for").
+    EXPECT_EQ(read("为", "yin2 hang2"), "为yin2 hang2");
+    // After 已, 将, 曾… it means "for" even before a number.
+    EXPECT_EQ(read("本店已为", "三千零六"), "本店已为三千零六");
+    ExpectReadings({
+        {"车牌号为京A12345", "che1 pai2号wei2京A12345"},
+        {"编号为B105", "bian1 hao4 wei2 B105"},
+        {"曾为五位顾客", "曾为五位gu4 ke4"},
+        {"为您服务", "为您fu2 wu4"},
+        {"正为大家", "正为da4 jia1"},
+    });
 }
 
 TEST(Polyphones, TextWithoutChineseComesBackAsItWas) {

@@ -8,22 +8,36 @@ Usage:
 
 Writes speaker/frontend/data/pinyin_words.tsv, one entry a line:
 
-    word<TAB>reading    a word holding a polyphonic character, with the one
-                        reading an announcer uses ("银行\tyin2 hang2")
-    word                a word without one: only there so that the longest
-                        match cuts the text right ("大学生长期" must not
-                        yield 生长)
+    word<TAB>reading    a word the voice would misread, with the one
+                        reading an announcer uses ("银行\tyin2 hang2"):
+                        one holding a polyphonic character, or one whose
+                        characters espeak-ng reads otherwise than its pinyin
+                        (恭喜 comes out as three syllables)
+    word                a word the voice reads right: only there so that
+                        the longest match cuts the text right ("大学生长期"
+                        must not yield 生长)
     char<TAB>reading    a single character: its everyday reading, whose
                         tone decides how 一 and 不 before it are read
 
+A word line may end in a third field, <TAB>digit, how common the word is
+(1 rare to 9 very common; none: unknown), with an empty reading for a word
+that needs none ("本店\t\t1"): the segmenter lets a much more common word
+take the last character of a rare one (本店长期 is 本店 长期 only if 店长 is
+the rarer).
+
 The hand-made choices in pinyin_overrides.tsv (same folder) win over
-CC-CEDICT; a word given "-" there is left out. jieba's word frequencies, when given, rank the readings of a
-character by how often the words using each occur; without them every word
-counts once.
+CC-CEDICT; a word given "-" there is left out. jieba's word frequencies,
+when given, rank the readings of a character by how often the words using
+each occur; without them every word counts once.
+
+The voice check needs libespeak-ng (Debian package libespeak-ng1 with
+espeak-ng-data) and takes a minute or so; --no-voice-check skips it, which
+writes a different table.
 """
 
 import argparse
 import base64
+import ctypes
 import hashlib
 import json
 import math
@@ -87,6 +101,52 @@ def load_jieba(path):
     return freq
 
 
+class Voice:
+    """espeak-ng's Mandarin voice as the program uses it, through the library:
+    one process for all words, each text turned into phonemes alone."""
+
+    def __init__(self):
+        try:
+            lib = ctypes.CDLL("libespeak-ng.so.1")
+        except OSError:
+            sys.exit("libespeak-ng.so.1 is missing: install espeak-ng, "
+                     "or pass --no-voice-check to do without")
+        lib.espeak_Initialize.argtypes = [ctypes.c_int, ctypes.c_int, ctypes.c_char_p, ctypes.c_int]
+        lib.espeak_SetVoiceByName.argtypes = [ctypes.c_char_p]
+        lib.espeak_TextToPhonemes.restype = ctypes.c_char_p
+        lib.espeak_TextToPhonemes.argtypes = [ctypes.POINTER(ctypes.c_void_p), ctypes.c_int,
+                                              ctypes.c_int]
+        synchronous = 0x02
+        if lib.espeak_Initialize(synchronous, 0, None, 0) <= 0:
+            sys.exit("espeak-ng would not start")
+        if lib.espeak_SetVoiceByName(b"cmn-latn-pinyin") != 0:
+            sys.exit("espeak-ng has no cmn-latn-pinyin voice")
+        self.lib = lib
+
+    def phonemes(self, text):
+        """The phonemes alone: stress marks and pauses differ between a word
+        given as characters and given as pinyin without a sound changing."""
+        buffer = ctypes.create_string_buffer(text.encode("utf-8"))
+        pointer = ctypes.c_void_p(ctypes.addressof(buffer))
+        out = []
+        utf8 = 1
+        while pointer.value:
+            clause = self.lib.espeak_TextToPhonemes(ctypes.byref(pointer), utf8, 0)
+            if clause is None:
+                break
+            out.append(clause.decode("utf-8", "replace"))
+        return re.sub(r"[\s'_|,]", "", "".join(out))
+
+    def misreads(self, word, reading):
+        return self.phonemes(word) != self.phonemes(reading)
+
+
+def frequency_class(count):
+    """How common a word is, 1 to 9 in half decades of jieba's count; 0 for
+    a word too rare or unknown to say."""
+    return min(9, int(2 * math.log10(count))) if count > 0 else 0
+
+
 def load_overrides(path):
     overrides = {}
     with open(path, encoding="utf-8") as f:
@@ -110,6 +170,8 @@ def main():
     parser.add_argument("tarball")
     parser.add_argument("--jieba", default="/usr/lib/python3/dist-packages/jieba/dict.txt")
     parser.add_argument("--out", default=os.path.join(DATA, "pinyin_words.tsv"))
+    parser.add_argument("--no-voice-check", action="store_true",
+                        help="do not pin the words espeak-ng misreads")
     args = parser.parse_args()
 
     with open(args.tarball, "rb") as f:
@@ -168,6 +230,15 @@ def main():
         prior = sum(math.log(1 + weight[(ch, s)]) for ch, s in zip(word, syllables))
         return (not proper, senses > 0, prior + 2 * senses)
 
+    voice = None if args.no_voice_check else Voice()
+    misread = 0
+
+    def line(word, reading=""):
+        rank = frequency_class(freq.get(word, 0)) if len(word) > 1 else 0
+        if rank == 0:
+            return f"{word}\t{reading}" if reading else word
+        return f"{word}\t{reading}\t{rank}"
+
     lines = []
     for word in sorted(readings):
         options = readings[word]
@@ -184,22 +255,31 @@ def main():
                 own = [o for o in options.values() if not o[2]] or list(options.values())
                 best = " ".join(max(own, key=lambda o: (weight[(word, o[0][0])], o[1]))[0])
             lines.append(f"{word}\t{best}")
+        elif best.endswith("r5") or " r5" in best:
+            # erhua: the voice reads 儿 itself better than "r5"
+            if freq.get(word, 0) > 0 or len(word) <= 4:
+                lines.append(line(word))
         elif any(ch in polyphonic for ch in word) or word in overrides:
-            if best.endswith("r5") or " r5" in best:
-                continue  # erhua: the voice reads 儿 itself better than "r5"
-            lines.append(f"{word}\t{best}")
+            lines.append(line(word, best))
+        elif voice is not None and voice.misreads(word, best):
+            # The voice's own word list gets this one wrong whatever its
+            # characters: 恭喜 as gong xi xi, 虹桥 as hong qiao qiao.
+            misread += 1
+            lines.append(line(word, best))
         elif freq.get(word, 0) > 0 or len(word) <= 4:
-            lines.append(word)
+            lines.append(line(word))
     for word in sorted(set(overrides) - set(readings)):
         if overrides[word] is not None:
-            lines.append(f"{word}\t{overrides[word]}")
-    lines.sort()
+            lines.append(line(word, overrides[word]))
+    lines.sort(key=lambda l: l.split("\t", 1)[0])
 
     with open(args.out, "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
     size = os.path.getsize(args.out)
-    pinned = sum(1 for l in lines if "\t" in l and len(l.split("\t")[0]) > 1)
-    print(f"{args.out}: {len(lines)} lines, {pinned} pinned words, {size} bytes")
+    fields = [l.split("\t") for l in lines]
+    pinned = sum(1 for f in fields if len(f[0]) > 1 and len(f) > 1 and f[1])
+    print(f"{args.out}: {len(lines)} lines, {pinned} pinned words "
+          f"({misread} of them for the voice's misreadings), {size} bytes")
 
 
 if __name__ == "__main__":
