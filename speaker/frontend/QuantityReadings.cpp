@@ -1,6 +1,7 @@
 #include "QuantityReadings.h"
 
 #include "MeasureWords.h"
+#include "NumberContext.h"
 #include "NumberWords.h"
 
 #include <string>
@@ -296,7 +297,7 @@ private:
             return;
         }
         const std::size_t digits = q.whole.size();
-        if (integer && digits >= 3 && (c == U'室' || c == U'房' || RoomBefore(q.begin))) {
+        if (integer && digits >= 3 && !q.ordinal && !q.currency && RoomNamed(q.begin, rest)) {
             q.kind = Kind::Room;
             return;
         }
@@ -362,6 +363,14 @@ private:
         return end - i <= 2 && At(end) == U'月';
     }
 
+    // 302室, 307教室, 1208号房间, 房间302, Room 302.
+    bool RoomNamed(std::size_t begin, std::u32string_view rest) const {
+        return RoomWordAt(rest) ||
+               ((rest.starts_with(U'号') || rest.starts_with(U'號')) &&
+                RoomWordAt(rest.substr(1))) ||
+               RoomBefore(begin);
+    }
+
     // 房间302, 室 302, Room 302.
     bool RoomBefore(std::size_t begin) const {
         std::size_t p = begin;
@@ -423,7 +432,8 @@ private:
                     ((q.kind == Kind::Plain && LooksLikeCode(q.whole)) ||
                      (leadingZero && (q.kind == Kind::Plain || q.kind == Kind::Money ||
                                       q.kind == Kind::Measure))))) {
-            words += DigitWords(q.whole, dialect_, true);
+            // Rooms and codes say 一: 幺 belongs to numbers dialled.
+            words += DigitWords(q.whole, dialect_, false);
         } else if (!integer) {
             const bool money = q.kind == Kind::Money || q.currency;
             words += DecimalWords(q.whole, money ? TrimTrailingZeros(q.fraction) : q.fraction,

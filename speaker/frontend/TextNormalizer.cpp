@@ -46,8 +46,8 @@ namespace {
 std::size_t ReadFromDigit(PieceRewriter& rewriter, std::size_t i, std::size_t begin,
                           bool negative) {
     if (!negative) {
-        for (auto* read : {&ReadCode, &ReadNumericDate, &ReadPhoneNumber, &ReadClock,
-                           &ReadMinutesAfterWrittenHour})
+        for (auto* read : {&ReadCode, &ReadNumericDate, &ReadPhoneNumber, &ReadNamedNumber,
+                           &ReadClock, &ReadMinutesAfterWrittenHour})
             if (const std::size_t end = read(rewriter, i))
                 return end;
     }
