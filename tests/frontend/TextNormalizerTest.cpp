@@ -221,6 +221,66 @@ TEST(TextNormalizer, PhoneNumbersAndCodesDigitByDigit) {
     });
 }
 
+TEST(TextNormalizer, YaoOnlyInNumbersDialled) {
+    ExpectReadings({
+        // Service numbers after the words that say they are dialled.
+        {"急救电话120", "急救电话幺二零", "急救电话一二零"},
+        {"报警请拨打110，火警请拨打119", "报警请拨打幺幺零，火警请拨打幺幺九",
+         "报警请拨打一一零，火警请拨打一一九"},
+        {"投诉电话：12345", "投诉电话：幺二三四五", "投诉电话：一二三四五"},
+        {"查询话费请拨10086", "查询话费请拨幺零零八六", "查询话费请拨一零零八六"},
+        {"号码为 12315", "号码为 幺二三幺五", "号码为 一二三一五"},
+        {"急救電話120", "急救電話幺二零", "急救電話一二零"},
+        // A count or an amount after the same words is no number dialled.
+        {"拨打12次", "拨打十二次"},
+        {"致电110次", "致电yi4百一十次", "致电一百一十次"},
+        {"下拨100万元", "下拨yi4百万元", "下拨一百万元"},
+        // Codes, plates and long numbers with nothing to say what they are.
+        {"B105号", "B一零五号"},
+        {"京A12345", "京A一二三四五"},
+        {"A001至A050号", "A零零一至A零五零号"},
+        {"Z19次", "Z一九次"},
+        {"请凭123456取件", "请凭一二三四五六取件"},
+        {"0101", "零一零一"},
+    });
+}
+
+TEST(TextNormalizer, NumbersNamedAsCodesDigitByDigit) {
+    ExpectReadings({
+        {"您的验证码是4096，", "您的验证码是四零九六，"},
+        {"订单号8826的顾客", "订单号八八二六的顾客"},
+        {"工号：1011", "工号：一零一一"},
+        {"密码为 2580", "密码为 二五八零"},
+        {"车次1461", "车次一四六一"},
+        {"尾号为12", "尾号为一二"},
+        {"卡号 6222 0212 3456", "卡号 六二二二 零二一二 三四五六"},
+        {"驗證碼是4096", "驗證碼是四零九六"},
+        // What follows may still make it an amount or a time.
+        {"验证码10分钟内有效", "验证码十分钟内有效"},
+        {"账号12:30前", "账号十二点三十分前"},
+        // The name must stand right before the number.
+        {"编号牌共120块", "编号牌共yi4百二十块", "编号牌共一百二十块"},
+    });
+}
+
+TEST(TextNormalizer, RoomNumbersDigitByDigit) {
+    ExpectReadings({
+        {"307教室", "三零七教室"},
+        {"302室", "三零二室"},
+        {"1208房间", "一二零八房间"},
+        {"1208号房间", "一二零八号房间"},
+        {"502病房", "五零二病房"},
+        {"201宿舍", "二零一宿舍"},
+        {"301會議室", "三零一會議室"},
+        // Short numbers, ordinals and numbered windows stay cardinal.
+        {"3号窗口", "三号窗口"},
+        {"12号诊室", "十二号诊室"},
+        {"第3诊室", "第三诊室"},
+        {"2号教室", "二号教室"},
+        {"第101室", "第yi4百零一室", "第一百零一室"},
+    });
+}
+
 TEST(TextNormalizer, UnitsAreWrittenOut) {
     ExpectReadings({
         {"5kg", "五公斤"},
