@@ -39,6 +39,10 @@ public:
         const NumberName name = NumberNameBefore(text_, i);
         if (name == NumberName::None)
             return 0;
+        // A phone number dialled keeps the groups it is spoken in.
+        if (name == NumberName::Dialled)
+            if (const std::size_t end = TryPhone(i))
+                return end;
         std::size_t end = text_.DigitRunEnd(i);
         // Service numbers have three digits at least; 拨打3次 is a count.
         constexpr std::size_t kShortestDialled = 3;
