@@ -124,7 +124,7 @@ private:
         const char32_t c = At(p);
         if ((c == U'.' || c == U',' || c == U':' || c == U'/') && DigitAt(p + 1))
             return true;
-        if (std::u32string_view(U"%‰万萬亿億千百年月日号號点點时時").find(c) !=
+        if (std::u32string_view(U"%‰万萬亿億千百多年月日号號点點时時").find(c) !=
             std::u32string_view::npos)
             return true;
         const std::u32string_view rest = text_.From(p);

@@ -9,10 +9,10 @@ namespace {
 // Traditional forms stand beside the simplified ones: the Cantonese voice is
 // given a traditional copy of the text.
 constexpr auto kDialledNames = std::to_array<std::u32string_view>({
-    U"电话",   U"電話",   U"拨打", U"撥打", U"请拨", U"請撥", U"拨",   U"撥",
-    U"致电",   U"致電",   U"热线", U"熱線", U"号码", U"號碼", U"手机", U"手機",
-    U"手机号", U"手機號", U"座机", U"座機", U"传真", U"傳真", U"呼叫", U"来电",
-    U"來電",   U"专线",   U"專線", U"客服", U"分机", U"分機", U"区号", U"區號",
+    U"电话", U"電話", U"拨打", U"撥打", U"请拨", U"請撥", U"拨",     U"撥",     U"致电",
+    U"致電", U"热线", U"熱線", U"号码", U"號碼", U"座机", U"座機",   U"传真",   U"傳真",
+    U"呼叫", U"来电", U"來電", U"专线", U"專線", U"客服", U"分机",   U"分機",   U"区号",
+    U"區號", U"急救", U"火警", U"报警", U"報警", U"匪警", U"手机号", U"手機號",
 });
 
 constexpr auto kCodeNames = std::to_array<std::u32string_view>({
@@ -41,6 +41,10 @@ bool EndsWith(const NumberText& text, std::size_t end, std::u32string_view word)
     return end >= word.size() && text.View(end - word.size(), end) == word;
 }
 
+// 拨打110或120: the second number of a list is named like the first.
+constexpr auto kListMarks =
+    std::to_array<std::u32string_view>({U"或者", U"或", U"和", U"与", U"與", U"及", U"、"});
+
 bool IsLinkBeforeNumber(char32_t c) {
     return c == U' ' || c == U':' || c == U'是' || c == U'为' || c == U'為';
 }
@@ -59,6 +63,15 @@ NumberName NumberNameBefore(const NumberText& text, std::size_t i) {
     for (std::u32string_view name : kDialledNames)
         if (EndsWith(text, end, name))
             return NumberName::Dialled;
+    for (std::u32string_view mark : kListMarks) {
+        if (!EndsWith(text, end, mark) || !IsDigit(text.At(end - mark.size() - 1)))
+            continue;
+        std::size_t previous = end - mark.size();
+        while (previous > 0 && (IsDigit(text.At(previous - 1)) || text.At(previous - 1) == U'-' ||
+                                text.At(previous - 1) == U' '))
+            --previous;
+        return NumberNameBefore(text, previous);
+    }
     return NumberName::None;
 }
 
