@@ -46,7 +46,9 @@ public:
         std::size_t end = text_.DigitRunEnd(i);
         // Service numbers have three digits at least; 拨打3次 is a count.
         constexpr std::size_t kShortestDialled = 3;
-        if ((name == NumberName::Dialled && end - i < kShortestDialled) || QuantityFollows(end))
+        if ((name == NumberName::Dialled && end - i < kShortestDialled) ||
+            (QuantityFollows(end) && !TrainWordsAt(text_.From(end)) &&
+             !(name == NumberName::Code && At(end) == U'次')))
             return 0;
         const bool yao = name == NumberName::Dialled;
         std::string words = DigitWords(text_.Digits(i, end), dialect_, yao);

@@ -9,10 +9,11 @@ namespace {
 // Traditional forms stand beside the simplified ones: the Cantonese voice is
 // given a traditional copy of the text.
 constexpr auto kDialledNames = std::to_array<std::u32string_view>({
-    U"电话", U"電話", U"拨打", U"撥打", U"请拨", U"請撥", U"拨",     U"撥",     U"致电",
-    U"致電", U"热线", U"熱線", U"号码", U"號碼", U"座机", U"座機",   U"传真",   U"傳真",
-    U"呼叫", U"来电", U"來電", U"专线", U"專線", U"客服", U"分机",   U"分機",   U"区号",
-    U"區號", U"急救", U"火警", U"报警", U"報警", U"匪警", U"手机号", U"手機號",
+    U"电话", U"電話",   U"拨打",   U"撥打",   U"请拨",   U"請撥", U"拨",   U"撥",
+    U"致电", U"致電",   U"热线",   U"熱線",   U"号码",   U"號碼", U"座机", U"座機",
+    U"传真", U"傳真",   U"呼叫",   U"来电",   U"來電",   U"专线", U"專線", U"客服",
+    U"分机", U"分機",   U"区号",   U"區號",   U"急救",   U"火警", U"报警", U"報警",
+    U"匪警", U"手机号", U"手機號", U"分机号", U"分機號",
 });
 
 constexpr auto kCodeNames = std::to_array<std::u32string_view>({
@@ -32,6 +33,10 @@ constexpr auto kRoomWords = std::to_array<std::u32string_view>({
     U"包廂",   U"机房",   U"機房",   U"房间",   U"房間",   U"号房",   U"號房", U"室",   U"房",
 });
 
+constexpr auto kTrainWords =
+    std::to_array<std::u32string_view>({U"列车", U"列車", U"动车", U"動車", U"高铁", U"高鐵",
+                                        U"火车", U"火車", U"航班", U"班车", U"班車"});
+
 // A bare 房 after a number is a room (302房) unless it starts another word.
 constexpr auto kNotRooms =
     std::to_array<std::u32string_view>({U"房源", U"房价", U"房價", U"房租", U"房产", U"房產",
@@ -41,9 +46,10 @@ bool EndsWith(const NumberText& text, std::size_t end, std::u32string_view word)
     return end >= word.size() && text.View(end - word.size(), end) == word;
 }
 
-// 拨打110或120: the second number of a list is named like the first.
-constexpr auto kListMarks =
-    std::to_array<std::u32string_view>({U"或者", U"或", U"和", U"与", U"與", U"及", U"、"});
+// 拨打110或120: the second number of a list is named like the first, and
+// an extension (转8001) like the number it follows.
+constexpr auto kListMarks = std::to_array<std::u32string_view>(
+    {U"或者", U"或", U"和", U"与", U"與", U"及", U"、", U"转", U"轉"});
 
 bool IsLinkBeforeNumber(char32_t c) {
     return c == U' ' || c == U':' || c == U'是' || c == U'为' || c == U'為';
@@ -73,6 +79,15 @@ NumberName NumberNameBefore(const NumberText& text, std::size_t i) {
         return NumberNameBefore(text, previous);
     }
     return NumberName::None;
+}
+
+bool TrainWordsAt(std::u32string_view text) {
+    if (!text.starts_with(U'次'))
+        return false;
+    for (std::u32string_view word : kTrainWords)
+        if (text.substr(1).starts_with(word))
+            return true;
+    return false;
 }
 
 std::size_t RoomWordAt(std::u32string_view text) {

@@ -20,6 +20,10 @@ enum class NumberName {
 // and spaces may stand between the name and the number.
 NumberName NumberNameBefore(const NumberText& text, std::size_t i);
 
+// Whether `text` starts with 次 and a train or flight after it (1461次列车):
+// then the number before it names the train, it does not count.
+bool TrainWordsAt(std::u32string_view text);
+
 // The length of the room word (室, 房间, 教室, 病房…) that starts `text`, or 0.
 std::size_t RoomWordAt(std::u32string_view text);
 
