@@ -46,9 +46,11 @@ public:
         std::size_t end = text_.DigitRunEnd(i);
         // Service numbers have three digits at least; 拨打3次 is a count.
         constexpr std::size_t kShortestDialled = 3;
+        // 车次1461次, 1461次列车: the 次 of a train, not a count.
+        const bool train =
+            At(end) == U'次' && (name == NumberName::Code || TrainWordsAt(text_.From(end)));
         if ((name == NumberName::Dialled && end - i < kShortestDialled) ||
-            (QuantityFollows(end) && !TrainWordsAt(text_.From(end)) &&
-             !(name == NumberName::Code && At(end) == U'次')))
+            (QuantityFollows(end) && !train))
             return 0;
         const bool yao = name == NumberName::Dialled;
         std::string words = DigitWords(text_.Digits(i, end), dialect_, yao);
