@@ -31,12 +31,14 @@ public:
         return end;
     }
 
-    // A number the words before it name as one to dial (急救电话120, 请拨打
-    // 12315) or as a code (验证码是4096, 订单号8826): digit by digit, with
+    // A number the words around it name as one to dial (急救电话120, 请拨打
+    // 12315, 12345热线) or as a code (验证码是4096, 订单号8826): digit by digit, with
     // 幺 only for the one dialled. Groups split by '-' or spaces are read as
     // written (卡号 6222 0212).
     std::size_t TryNamed(std::size_t i) {
-        const NumberName name = NumberNameBefore(text_, i);
+        NumberName name = NumberNameBefore(text_, i);
+        if (name == NumberName::None && DialledWordsAt(text_.From(text_.DigitRunEnd(i))))
+            name = NumberName::Dialled;
         if (name == NumberName::None)
             return 0;
         // A phone number dialled keeps the groups it is spoken in.

@@ -33,6 +33,14 @@ constexpr auto kRoomWords = std::to_array<std::u32string_view>({
     U"包廂",   U"机房",   U"機房",   U"房间",   U"房間",   U"号房",   U"號房", U"室",   U"房",
 });
 
+// 12345热线, 95588客服电话, 12315消费者投诉热线: a line named after its number,
+// a few words on at most.
+constexpr auto kLineWords =
+    std::to_array<std::u32string_view>({U"热线", U"熱線", U"电话", U"電話"});
+constexpr auto kEmergencyWords =
+    std::to_array<std::u32string_view>({U"急救", U"报警", U"報警", U"火警", U"匪警"});
+constexpr std::size_t kMostWordsBeforeLine = 6;
+
 constexpr auto kTrainWords =
     std::to_array<std::u32string_view>({U"列车", U"列車", U"动车", U"動車", U"高铁", U"高鐵",
                                         U"火车", U"火車", U"航班", U"班车", U"班車"});
@@ -79,6 +87,20 @@ NumberName NumberNameBefore(const NumberText& text, std::size_t i) {
         return NumberNameBefore(text, previous);
     }
     return NumberName::None;
+}
+
+bool DialledWordsAt(std::u32string_view text) {
+    for (std::u32string_view word : kEmergencyWords)
+        if (text.starts_with(word))
+            return true;
+    for (std::size_t k = 0; k <= kMostWordsBeforeLine && k < text.size(); ++k) {
+        for (std::u32string_view word : kLineWords)
+            if (text.substr(k).starts_with(word))
+                return true;
+        if (!IsHan(text[k]))
+            return false;
+    }
+    return false;
 }
 
 bool TrainWordsAt(std::u32string_view text) {

@@ -20,6 +20,10 @@ enum class NumberName {
 // and spaces may stand between the name and the number.
 NumberName NumberNameBefore(const NumberText& text, std::size_t i);
 
+// Whether `text` starts with words that name the number before it as one
+// to dial: 12345热线, 120急救电话, 110报警.
+bool DialledWordsAt(std::u32string_view text);
+
 // Whether `text` starts with 次 and a train or flight after it (1461次列车):
 // then the number before it names the train, it does not count.
 bool TrainWordsAt(std::u32string_view text);
