@@ -1,5 +1,7 @@
 #include "DigitStringReadings.h"
 
+#include "MeasureWords.h"
+#include "NumberContext.h"
 #include "NumberWords.h"
 
 #include <utility>
@@ -13,7 +15,8 @@ class DigitStringReader : NumberReader {
 public:
     explicit DigitStringReader(PieceRewriter& rewriter) : NumberReader(rewriter) {}
 
-    // Digits right after Latin capitals are a code: A023, G1234, B2.
+    // Digits right after Latin capitals are a code: A023, G1234, B2. Codes
+    // say 一, not the 幺 of a number dialled.
     std::size_t TryCode(std::size_t i) {
         std::size_t letters = 0;
         bool capitals = true;
@@ -24,7 +27,44 @@ public:
         if (letters == 0 || (letters > 1 && (!capitals || letters > 3)))
             return 0;
         const std::size_t end = text_.DigitRunEnd(i);
-        Replace(i, end, DigitWords(text_.Digits(i, end), dialect_, true));
+        Replace(i, end, DigitWords(text_.Digits(i, end), dialect_, false));
+        return end;
+    }
+
+    // A number the words around it name as one to dial (急救电话120, 请拨打
+    // 12315, 12345热线) or as a code (验证码是4096, 订单号8826): digit by digit, with
+    // 幺 only for the one dialled. Groups split by '-' or spaces are read as
+    // written (卡号 6222 0212).
+    std::size_t TryNamed(std::size_t i) {
+        NumberName name = NumberNameBefore(text_, i);
+        if (name == NumberName::None && DialledWordsAt(text_.From(text_.DigitRunEnd(i))))
+            name = NumberName::Dialled;
+        if (name == NumberName::None)
+            return 0;
+        // A phone number dialled keeps the groups it is spoken in.
+        if (name == NumberName::Dialled)
+            if (const std::size_t end = TryPhone(i))
+                return end;
+        std::size_t end = text_.DigitRunEnd(i);
+        // Service numbers have three digits at least; 拨打3次 is a count.
+        constexpr std::size_t kShortestDialled = 3;
+        // 车次1461次, 1461次列车: the 次 of a train, not a count.
+        const bool train =
+            At(end) == U'次' && (name == NumberName::Code || TrainWordsAt(text_.From(end)));
+        if ((name == NumberName::Dialled && end - i < kShortestDialled) ||
+            (QuantityFollows(end) && !train))
+            return 0;
+        const bool yao = name == NumberName::Dialled;
+        std::string words = DigitWords(text_.Digits(i, end), dialect_, yao);
+        while ((At(end) == U'-' || At(end) == U' ') && DigitAt(end + 1)) {
+            const std::size_t groupEnd = text_.DigitRunEnd(end + 1);
+            if (groupEnd - end - 1 < 2 || QuantityFollows(groupEnd))
+                break;
+            words += ' ';
+            words += DigitWords(text_.Digits(end + 1, groupEnd), dialect_, yao);
+            end = groupEnd;
+        }
+        Replace(i, end, std::move(words));
         return end;
     }
 
@@ -84,12 +124,28 @@ public:
     }
 
 private:
+    // What makes the digits before `p` an amount, a time or a date, not
+    // something named: 验证码10分钟内有效, 下拨100万.
+    bool QuantityFollows(std::size_t p) const {
+        const char32_t c = At(p);
+        if ((c == U'.' || c == U',' || c == U':' || c == U'/') && DigitAt(p + 1))
+            return true;
+        if (std::u32string_view(U"%‰万萬亿億千百多年月日号號点點时時").find(c) !=
+            std::u32string_view::npos)
+            return true;
+        const std::u32string_view rest = text_.From(p);
+        return MeasureWordAt(rest) || UnitAt(rest);
+    }
 };
 
 } // namespace
 
 std::size_t ReadCode(PieceRewriter& rewriter, std::size_t i) {
     return DigitStringReader(rewriter).TryCode(i);
+}
+
+std::size_t ReadNamedNumber(PieceRewriter& rewriter, std::size_t i) {
+    return DigitStringReader(rewriter).TryNamed(i);
 }
 
 std::size_t ReadPhoneNumber(PieceRewriter& rewriter, std::size_t i) {

@@ -1,6 +1,7 @@
 #include "QuantityReadings.h"
 
 #include "MeasureWords.h"
+#include "NumberContext.h"
 #include "NumberWords.h"
 
 #include <string>
@@ -34,7 +35,7 @@ enum class Kind {
     Calendar,   // month or day: no 两
     Hour,       // 点 follows, maybe minutes
     Measure,    // a measure word follows
-    Room,       // digits one by one
+    Identifier, // a room or a train: digits one by one
 };
 
 struct Quantity {
@@ -73,7 +74,7 @@ public:
         while (operands.size() < 16) {
             Operand& last = operands.back();
             const Quantity& q = last.quantity;
-            if (q.kind == Kind::Year || q.kind == Kind::Calendar || q.kind == Kind::Room ||
+            if (q.kind == Kind::Year || q.kind == Kind::Calendar || q.kind == Kind::Identifier ||
                 q.end != q.suffixEnd)
                 break;
             std::size_t p = SkipSpaces(q.end);
@@ -296,8 +297,9 @@ private:
             return;
         }
         const std::size_t digits = q.whole.size();
-        if (integer && digits >= 3 && (c == U'室' || c == U'房' || RoomBefore(q.begin))) {
-            q.kind = Kind::Room;
+        if (integer && digits >= 3 && !q.ordinal && !q.currency &&
+            (RoomNamed(q.begin, rest) || TrainWordsAt(rest))) {
+            q.kind = Kind::Identifier;
             return;
         }
         if (integer && c == U'年' &&
@@ -362,7 +364,15 @@ private:
         return end - i <= 2 && At(end) == U'月';
     }
 
-    // 房间302, 室 302, Room 302.
+    // 302室, 307教室, 1208号房间, 房间302, Room 302.
+    bool RoomNamed(std::size_t begin, std::u32string_view rest) const {
+        return RoomWordAt(rest) ||
+               ((rest.starts_with(U'号') || rest.starts_with(U'號')) &&
+                RoomWordAt(rest.substr(1))) ||
+               RoomBefore(begin);
+    }
+
+    // 房间302, 室 302, Room 302, 2单元1101.
     bool RoomBefore(std::size_t begin) const {
         std::size_t p = begin;
         if (At(p - 1) == U' ')
@@ -374,6 +384,8 @@ private:
             if (word == U"room")
                 return true;
         }
+        if (At(p - 1) == U'元' && (At(p - 2) == U'单' || At(p - 2) == U'單'))
+            return true; // 2单元1101
         return At(p - 1) == U'室' || At(p - 1) == U'房' ||
                (p >= 2 && (At(p - 2) == U'房') &&
                 (At(p - 1) == U'间' || At(p - 1) == U'間' || At(p - 1) == U'号' ||
@@ -418,12 +430,13 @@ private:
         const bool leadingZero = q.whole.size() >= 2 && q.whole[0] == '0';
         if (q.kind == Kind::Year) {
             words += DigitWords(q.whole, dialect_, false);
-        } else if (q.kind == Kind::Room ||
+        } else if (q.kind == Kind::Identifier ||
                    (integer && !q.grouped && !q.ordinal &&
                     ((q.kind == Kind::Plain && LooksLikeCode(q.whole)) ||
                      (leadingZero && (q.kind == Kind::Plain || q.kind == Kind::Money ||
                                       q.kind == Kind::Measure))))) {
-            words += DigitWords(q.whole, dialect_, true);
+            // Rooms and codes say 一: 幺 belongs to numbers dialled.
+            words += DigitWords(q.whole, dialect_, false);
         } else if (!integer) {
             const bool money = q.kind == Kind::Money || q.currency;
             words += DecimalWords(q.whole, money ? TrimTrailingZeros(q.fraction) : q.fraction,

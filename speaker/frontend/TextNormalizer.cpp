@@ -15,10 +15,12 @@
 // - 两 for a count (2个 两个, 2斤 两斤, 2元 两元, 2点 两点) and for a leading 2 before
 //   百/千/万/亿 (200 两百); 二 for ordinals, dates, digits and the 2 of 十二.
 // - Digits one by one: phone numbers (grouped 3-4-4 as they are spoken),
-//   codes after Latin letters (G1234 G幺二三四), room numbers (302室 三零二室),
-//   numbers of five or more digits with no unit and numbers with leading
-//   zeros. In Mandarin these say 幺 for 1, as announcers do; years do not
-//   (一九九八年). Cantonese says 一 throughout: its voice has no 幺.
+//   numbers named as dialled (急救电话120, 请拨打12315) or as codes
+//   (验证码是4096, 订单号8826), codes after Latin letters (G1234 G一二三四),
+//   room numbers (302室 三零二室, 307教室), numbers of five or more digits
+//   with no unit and numbers with leading zeros. In Mandarin only numbers
+//   dialled say 幺 for 1, as announcers do; codes, rooms and years say 一
+//   (G一二三四, 一九九八年). Cantonese says 一 throughout: its voice has no 幺.
 // - Years are read digit by digit (二零二六年); 3月5日 三月五日, 5号 五号.
 // - In Mandarin, a 一 that is not said in tone 1 is written as numbered
 //   pinyin: yi4百, yi4千, yi2万, yi2亿, 1个 yi2个, 1斤 yi4斤. It stays 一 where it
@@ -46,8 +48,8 @@ namespace {
 std::size_t ReadFromDigit(PieceRewriter& rewriter, std::size_t i, std::size_t begin,
                           bool negative) {
     if (!negative) {
-        for (auto* read : {&ReadCode, &ReadNumericDate, &ReadPhoneNumber, &ReadClock,
-                           &ReadMinutesAfterWrittenHour})
+        for (auto* read : {&ReadCode, &ReadNumericDate, &ReadNamedNumber, &ReadPhoneNumber,
+                           &ReadClock, &ReadMinutesAfterWrittenHour})
             if (const std::size_t end = read(rewriter, i))
                 return end;
     }
