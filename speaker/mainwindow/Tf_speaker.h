@@ -6,6 +6,7 @@
 #pragma once
 
 #include "DocImport.h"
+#include "DocumentNames.h"
 #include "FindText.h"
 #include "LoopReading.h"
 #include "MainWindowSettings.h"
@@ -203,6 +204,10 @@ public:
     void SetDocConverters(DocConverters converters) { docConverters_ = std::move(converters); }
     void N35Click();
     void SB_openClick();
+    // A file named on the command line (at start, or handed over by a later
+    // start): opened as the open command opens the file chosen in its
+    // dialog, after the save question.
+    void OpenNamedFile(const std::string& path);
     // True when the text was written; false when the dialog was cancelled,
     // the overwrite question answered No or the write failed.
     bool SB_saveClick();
@@ -399,6 +404,8 @@ private:
     // report) when it cannot be read. An undecodable file is shown as an
     // untitled text with a warning.
     bool LoadTextFile(const std::string& path);
+    // The open command from the chosen path on.
+    void OpenChosenFile(const std::string& path, DocumentKind kind);
     // Writes the editor's text to `path`; false after the error report.
     bool WriteEditorText(const std::string& path);
     void SetStatusFile(const std::string& path);

@@ -174,7 +174,23 @@ void Tf_speaker::SB_openClick() {
         return;
     }
     const std::string path = chosen->toStdString();
-    if (KindForOpen(path) == DocumentKind::Text) {
+    OpenChosenFile(path, KindForOpen(path));
+}
+
+void Tf_speaker::OpenNamedFile(const std::string& path) {
+    reading_.stopreading = true;
+    if (!savequestion())
+        return;
+    // A desktop offers every plain text file, whatever its name ends in:
+    // only a Word document goes through the converter.
+    OpenChosenFile(path, IsWordDocument(path) ? DocumentKind::Word : DocumentKind::Text);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Tf_speaker::OpenChosenFile(const std::string& path, DocumentKind kind) {
+    if (kind == DocumentKind::Text) {
         ClearEditor();
         if (!LoadTextFile(path))
             return;
