@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "DataModule.h"
 #include "Desktop.h"
+#include "DocImportProgress.h"
 #include "DocumentNames.h"
 #include "EditorDialogs.h"
 #include "FunctionUnit.h"
@@ -302,9 +303,12 @@ void Tf_speaker::addhistory(const std::string& path) {
 }
 
 bool Tf_speaker::importdoc(const std::string& path) {
-    const std::optional<std::u16string> text = ImportDoc(path, docConverters_);
+    const ImportOutcome outcome = ImportDocShowingProgress(path, docConverters_, this);
+    const std::optional<std::u16string>& text = outcome.text;
     if (!text) {
-        CurrentDesktop().ShowMessage({MessageIcon::None, "Sonvela", path + " 可能已打开"});
+        // Called off by the operator: no message, the same empty state.
+        if (!outcome.cancelled)
+            CurrentDesktop().ShowMessage({MessageIcon::None, "Sonvela", path + " 可能已打开"});
         ClearEditor();
         SetEditorModified(false);
         currentFileName_.clear();
