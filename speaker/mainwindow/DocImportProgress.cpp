@@ -45,6 +45,12 @@ ImportOutcome ImportDocShowingProgress(const std::string& path, const DocConvert
     });
     if (!done)
         loop.exec();
+    // The loop also ends when the whole program is told to end (the
+    // session's end quits every running loop): the converter goes with it.
+    if (!done) {
+        outcome.cancelled = true;
+        worker.request_stop();
+    }
     worker.join();
     busy.hide();
     if (!outcome.cancelled)
