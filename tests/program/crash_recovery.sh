@@ -2,8 +2,8 @@
 # Unsaved text survives a crash: typed into the editor, the program is killed
 # 7 s later (SIGKILL, SIGSEGV, or its X server killed); the next start offers
 # the text, a second SIGKILL before saving still keeps it, and the start after
-# that holds it in the editor again (the session's end writes the editor's
-# text back, which is how the test reads what the editor held).
+# that holds it in the editor again (words typed there and the session's
+# end, which writes the editor's whole text back, show what it held).
 # Usage: crash_recovery.sh <stage folder>
 set -euo pipefail
 stage=$1
@@ -67,10 +67,17 @@ after_crash() { # <program folder> <words> <how>
     wait_gone "$program"
     kept "$folder" "$words" || fail "$how: a second kill before saving lost the text"
     start "$folder"
-    sleep 1
+    # Words added at the end of the offered text, then the session's end,
+    # which writes the editor's whole text: both parts there show that the
+    # editor held the offered text.
+    xdotool mousemove --window "$window" 300 200 click 1
+    xdotool key ctrl+End
+    xdotool type --delay 20 " and more"
+    sleep 0.5
     kill -TERM "$program"
     wait_gone "$program"
     kept "$folder" "$words" || fail "$how: the editor did not hold the offered text"
+    kept "$folder" " and more" || fail "$how: the words typed after the offer were not kept"
     echo "$how: the text typed 7 s before was offered after the crash and after a second kill"
 }
 
