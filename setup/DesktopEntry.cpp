@@ -133,14 +133,17 @@ std::string DesktopEntryText(const std::filesystem::path& installFolder) {
            "Type=Application\n"
            "Version=1.0\n"
            "Name=Sonvela\n"
+           // %f: a file the desktop opens with the program ("open with",
+           // a file dropped on the icon) is named on its command line.
            "Exec=" +
            QuoteExecArgument(program.string()) +
-           "\n"
+           " %f\n"
            "Path=" +
            EscapeString(workingFolder) +
            "\n"
            "Terminal=false\n"
-           "Categories=AudioVideo;Audio;Utility;\n";
+           "Categories=AudioVideo;Audio;Utility;\n"
+           "MimeType=text/plain;\n";
 }
 
 std::vector<std::filesystem::path> WriteDesktopEntries(const std::filesystem::path& installFolder,

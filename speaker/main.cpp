@@ -7,6 +7,7 @@
 #include "FunctionUnit.h"
 #include "GlobalHotKeys.h"
 #include "InitBass.h"
+#include "InstanceChannel.h"
 #include "PowerControl.h"
 #include "PronounceCommand.h"
 #include "PronunciationTable.h"
@@ -19,10 +20,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <bass.h>
+#include <exception>
 #include <iostream>
 #include <optional>
 
@@ -46,6 +50,18 @@ frontend::PronunciationList StoredPronunciations(const TDM& dataModule) {
     return frontend::PronunciationList(std::move(entries));
 }
 
+// The file named on the command line, as a desktop's "open with" passes it:
+// the first argument, unless it is an option. Made absolute here, since a
+// running instance that receives it has a working folder of its own.
+std::optional<std::string> NamedFile() {
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments[1].startsWith(QLatin1Char('-')))
+        return std::nullopt;
+    return QFileInfo(arguments[1]).absoluteFilePath().toStdString();
+}
+
+int RunProgram(const std::optional<std::string>& namedFile);
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -60,10 +76,32 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTranslation);
     QtDesktop desktop;
     InstallDesktop(&desktop);
+    int exitCode = 1;
+    // Whatever fails on the way up ends in words the operator can act on and
+    // a failure code, never in an abort.
+    try {
+        exitCode = RunProgram(NamedFile());
+    } catch (const std::exception& error) {
+        CurrentDesktop().ShowMessage(
+            {MessageIcon::Error, "Sonvela", std::string("程序无法启动:\n") + error.what()});
+    } catch (...) {
+        CurrentDesktop().ShowMessage({MessageIcon::Error, "Sonvela", "程序无法启动。"});
+    }
+    InstallDesktop(nullptr);
+    return exitCode;
+}
 
-    auto instance = SingleInstanceLock::Acquire(SingleInstanceLock::DefaultFolder(), "Sonvela");
+namespace {
+
+int RunProgram(const std::optional<std::string>& namedFile) {
+    const std::string lockFolder = SingleInstanceLock::DefaultFolder();
+    auto instance = SingleInstanceLock::Acquire(lockFolder, "Sonvela");
     if (!instance) {
-        // The running instance is left as it is: neither shown nor raised.
+        // A file for the running instance is handed over; a plain second
+        // start leaves the running instance as it is: neither shown nor
+        // raised.
+        if (namedFile && InstanceChannel::SendFile(lockFolder, "Sonvela", *namedFile))
+            return 0;
         CurrentDesktop().ShowMessage({MessageIcon::Error, "Sonvela! !", "程序已经在运行中!"});
         return 0;
     }
@@ -119,6 +157,10 @@ int main(int argc, char* argv[]) {
         mainWindow.SetMusicToggle([&mainWindow] { mainWindow.bj_playing(); });
         mainWindow.StartPlatformServices(
             {hotKeys.get(), power.get(), sessionEnd.get(), [&chime] { chime.Play(); }});
+        const auto channel =
+            InstanceChannel::Listen(lockFolder, "Sonvela", [&mainWindow](const std::string& path) {
+                mainWindow.OpenNamedFile(path);
+            });
         mainWindow.showMaximized();
         // The audio library starts once the window is on the screen: its
         // device probing can take a tenth of a second, which the operator
@@ -126,9 +168,13 @@ int main(int argc, char* argv[]) {
         // speech and music report their own errors.
         QCoreApplication::processEvents();
         initbass();
+        if (namedFile)
+            QTimer::singleShot(0, &mainWindow,
+                               [&mainWindow, &namedFile] { mainWindow.OpenNamedFile(*namedFile); });
         exitCode = QApplication::exec();
     }
     BASS_Free();
-    InstallDesktop(nullptr);
     return exitCode;
 }
+
+} // namespace

@@ -21,6 +21,17 @@ foreach(source IN LISTS sources)
     file(REMOVE ${WORK_DIR}/${name}.utf8)
 endforeach()
 
+# chmcmd records the pages' modification times: the copies all get one
+# fixed time, so that the help file depends on the pages' text alone. (Its
+# own compile time is cleared afterwards by clear_chm_time; the index is
+# carried as the sitemap file, since chmcmd's binary index holds the time
+# inside its compressed data.)
+file(GLOB copies ${WORK_DIR}/*)
+execute_process(COMMAND touch -d @946684800 ${copies} RESULT_VARIABLE touched)
+if(NOT touched EQUAL 0)
+    message(FATAL_ERROR "cannot set the time of the help pages' copies")
+endif()
+
 execute_process(
     COMMAND ${CHMCMD} speaker.hhp
     WORKING_DIRECTORY ${WORK_DIR}

@@ -39,7 +39,7 @@ std::string AppDir() {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0)
-        throw std::system_error(errno, std::generic_category(), "cannot find the program folder");
+        throw std::system_error(errno, std::generic_category(), "找不到程序所在的文件夹");
     std::string path(buffer, static_cast<std::size_t>(n));
     return path.substr(0, path.rfind(kSeparator) + 1);
 }
@@ -54,7 +54,9 @@ std::string TempDir() {
         if (!folder.empty())
             return WithBackslash(folder);
     }
-    throw std::runtime_error("no private temporary folder can be created");
+    // The operator reads this at start-up: say what is wrong and where.
+    throw std::runtime_error("无法建立本用户专用的临时文件夹 /tmp/" + name +
+                             "（已存在但不属于当前用户，或无法写入）");
 }
 
 std::string WithBackslash(std::string_view path) {

@@ -4,6 +4,7 @@
 #include "GbkText.h"
 #include "TextFileCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -57,13 +58,13 @@ private:
 };
 
 std::optional<std::string> Antiword(const std::string& program, const std::string& path,
-                                    std::chrono::seconds timeout) {
+                                    std::chrono::seconds timeout, std::stop_token stop) {
     // UTF-8 output, one line per paragraph (no wrapping at 80 columns).
-    return RunForOutput({program, "-m", "UTF-8.txt", "-w", "0", path}, timeout);
+    return RunForOutput({program, "-m", "UTF-8.txt", "-w", "0", path}, timeout, stop);
 }
 
 std::optional<std::string> LibreOffice(const std::string& program, const std::string& path,
-                                       std::chrono::seconds timeout) {
+                                       std::chrono::seconds timeout, std::stop_token stop) {
     // LibreOffice writes "<name>.txt" into the output folder, so that folder
     // is a private one, never the document's (where such a file may exist).
     std::string scratch = (std::filesystem::temp_directory_path() / "sonvela-doc-XXXXXX").string();
@@ -74,7 +75,7 @@ std::optional<std::string> LibreOffice(const std::string& program, const std::st
         RunForOutput({program, "--headless", "--norestore",
                       "-env:UserInstallation=file://" + scratch + "/profile", "--convert-to",
                       "txt:Text (encoded):UTF8", "--outdir", scratch, path},
-                     timeout);
+                     timeout, stop);
     if (output) {
         const std::string stem = std::filesystem::path(path).stem().string();
         text = ReadWholeFile(scratch + "/" + stem + ".txt");
@@ -98,7 +99,7 @@ DocConverters FindDocConverters() {
 }
 
 std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
-                                        std::chrono::seconds timeout) {
+                                        std::chrono::seconds timeout, std::stop_token stop) {
     if (argv.empty())
         return std::nullopt;
     int pipeFds[2];
@@ -112,20 +113,28 @@ std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // A group of its own, so that ending it also ends what it started
+    // (LibreOffice runs its real work in a child process).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     pid_t pid = 0;
     const int spawned =
-        ::posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+        ::posix_spawn(&pid, argv[0].c_str(), &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     writeEnd.Reset();
     if (spawned != 0)
         return std::nullopt;
 
-    // Read until the program closes its output or the time is up; a
-    // converter that hangs is ended rather than freezing the program.
+    // Read until the program closes its output, the time is up or the
+    // operator calls it off; a converter that hangs is ended rather than
+    // left running. The wait is cut in short slices to hear a stop request.
     std::string output;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     bool timedOut = false;
@@ -133,18 +142,19 @@ std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        if (left.count() <= 0 || stop.stop_requested()) {
             timedOut = true;
             break;
         }
         pollfd poller{readEnd.Get(), POLLIN, 0};
-        const int ready = ::poll(&poller, 1, static_cast<int>(left.count()));
+        const int ready =
+            ::poll(&poller, 1, static_cast<int>(std::min<long long>(left.count(), 50)));
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0) {
-            timedOut = ready == 0;
+        if (ready == 0)
+            continue;
+        if (ready < 0)
             break;
-        }
         const ssize_t got = ::read(readEnd.Get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
@@ -153,7 +163,7 @@ std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
         output.append(buffer, static_cast<std::size_t>(got));
     }
     if (timedOut)
-        ::kill(pid, SIGKILL);
+        ::kill(-pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -179,7 +189,8 @@ std::optional<std::string> ClaimTemporaryName(const std::string& documentPath) {
     return std::nullopt;
 }
 
-std::optional<std::u16string> ImportDoc(const std::string& path, const DocConverters& converters) {
+std::optional<std::u16string> ImportDoc(const std::string& path, const DocConverters& converters,
+                                        std::stop_token stop) {
     if (converters.antiword.empty() && converters.soffice.empty())
         return std::nullopt;
     // A folder that is not there, or a path that is no file, fails here and
@@ -192,9 +203,11 @@ std::optional<std::u16string> ImportDoc(const std::string& path, const DocConver
 
     std::optional<std::string> utf8;
     if (!converters.antiword.empty())
-        utf8 = Antiword(converters.antiword, path, converters.timeout);
-    if (!utf8 && !converters.soffice.empty())
-        utf8 = LibreOffice(converters.soffice, path, converters.timeout);
+        utf8 = Antiword(converters.antiword, path, converters.timeout, stop);
+    if (!utf8 && !converters.soffice.empty() && !stop.stop_requested())
+        utf8 = LibreOffice(converters.soffice, path, converters.timeout, stop);
+    if (stop.stop_requested())
+        utf8.reset();
 
     std::optional<std::u16string> text;
     if (utf8) {

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ struct DocConverters {
 DocConverters FindDocConverters();
 
 // The text of the document at `path` (UTF-8 path), line breaks as LF, or
-// nothing when no converter is there or the conversion failed.
-std::optional<std::u16string> ImportDoc(const std::string& path, const DocConverters& converters);
+// nothing when no converter is there or the conversion failed. A stop
+// requested through `stop` ends the converter at once (nothing returned).
+std::optional<std::u16string> ImportDoc(const std::string& path, const DocConverters& converters,
+                                        std::stop_token stop = {});
 
 // The temporary file for `documentPath`: the document's name with ".rtf" in
 // place of its extension, or, when that name is taken, the first free one of
@@ -36,8 +39,10 @@ std::optional<std::u16string> ImportDoc(const std::string& path, const DocConver
 std::optional<std::string> ClaimTemporaryName(const std::string& documentPath);
 
 // Runs a program (no shell) with stdin and stderr on /dev/null, returning
-// its standard output when it exits with status 0 within `timeout`.
+// its standard output when it exits with status 0 within `timeout`. On the
+// timeout or a stop request the program and every process it started are
+// killed.
 std::optional<std::string> RunForOutput(const std::vector<std::string>& argv,
-                                        std::chrono::seconds timeout);
+                                        std::chrono::seconds timeout, std::stop_token stop = {});
 
 } // namespace sonvela

@@ -5,6 +5,7 @@
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "MainWindowSettings.h"
+#include "RecoveryKeeper.h"
 #include "SettingsKeys.h"
 #include "SpeechVoice.h"
 #include "Tts.h"
@@ -74,6 +75,12 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     connect(memo1_, &QPlainTextEdit::textChanged, this, &Tf_speaker::memo1Change);
     memo1Text_ = new MemoGbkAdapter(memo1_);
     memo2Text_ = new MemoGbkAdapter(memo2_);
+    recovery_ = new RecoveryKeeper(
+        services_.programFolder, [this] { return memo1Text_->Text(); },
+        [this](const std::string& fault) {
+            statusPanels_[3]->setText(FromUtf8("未能保存文章的恢复副本: " + fault));
+        },
+        this);
     editorPort_ = std::make_unique<MemoEditorPort>(
         *memo1Text_, *memo2Text_,
         MemoEditorPort::Hooks{[this] { btn_enable(); }, [this] { memo1_->setFocus(); },
@@ -272,6 +279,13 @@ void Tf_speaker::showEvent(QShowEvent* event) {
 
 void Tf_speaker::memo1Change() {
     modified_ = true;
+    recovery_->TextChanged();
+}
+
+void Tf_speaker::SetEditorModified(bool modified) {
+    modified_ = modified;
+    if (!modified)
+        recovery_->Discard();
 }
 
 // ---- Tray and window commands ---------------------------------------------
@@ -447,8 +461,16 @@ void Tf_speaker::TrackBar1Change() {
 void Tf_speaker::SB_closeClick() {
     // A running reader is asked to stop and not waited for.
     reading_.stopreading = true;
-    if (modified_ && ConfirmBox("文章已被修改，要保存吗？") && saveCommand_)
-        RunCommand(saveCommand_);
+    if (modified_ && ConfirmBox("文章已被修改，要保存吗？") && saveCommand_) {
+        // A save that did not happen (cancelled, refused, failed) keeps the
+        // program running with the text as it was: exiting would drop it.
+        bool saved = false;
+        RunCommand([&] { saved = saveCommand_(); });
+        if (!saved)
+            return;
+    }
+    // Saved, unchanged or dropped on No: nothing is left to recover.
+    recovery_->Discard();
     tray_->hide();
     RunCommand([&] {
         WriteExitValues(settings_,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "DocImport.h"
+#include "DocumentNames.h"
 #include "FindText.h"
 #include "LoopReading.h"
 #include "MainWindowSettings.h"
@@ -59,6 +60,7 @@ class Tfdateformat;
 class GlobalHotKeys;
 enum class Pictogram;
 class PowerControl;
+class RecoveryKeeper;
 class ReaderHost;
 class SessionEndWatcher;
 class SpeechVoice;
@@ -105,6 +107,8 @@ public:
     QPlainTextEdit* Memo1() const { return memo1_; }
     QPlainTextEdit* Memo2() const { return memo2_; }
     MemoGbkAdapter& Memo1Text() { return *memo1Text_; }
+    // The crash copy of the unsaved text (tests shorten its timing).
+    RecoveryKeeper& Recovery() { return *recovery_; }
     ReadingState& Reading() { return reading_; }
     // The reader's view of the editor, on the user-interface thread.
     EditorPort& EditorOnUiThread() { return *editorPort_; }
@@ -121,10 +125,15 @@ public:
     // typed or put there by a command (memo1Change), cleared by the commands
     // that load or save the text.
     bool EditorModified() const { return modified_; }
-    void SetEditorModified(bool modified) { modified_ = modified; }
+    // Clearing the flag also ends the crash copy of the text: what the
+    // editor holds is then saved, loaded or knowingly dropped.
+    void SetEditorModified(bool modified);
     // The save command the exit command's Yes answer runs (the document
-    // commands set it to SB_save; tests may set their own).
-    void SetSaveCommand(std::function<void()> save) { saveCommand_ = std::move(save); }
+    // commands set it to SB_save; tests may set their own). It answers
+    // whether the text was written.
+    void SetSaveCommand(std::function<bool()> save) { saveCommand_ = std::move(save); }
+    // Whether the exit command (or the session's end) has ended the run.
+    bool Exiting() const { return exiting_; }
 
     // Tray callback: left click hides or shows, right click brings the
     // window forward and opens PopupMenu4.
@@ -206,13 +215,21 @@ public:
     void SetDocConverters(DocConverters converters) { docConverters_ = std::move(converters); }
     void N35Click();
     void SB_openClick();
-    void SB_saveClick();
+    // A file named on the command line (at start, or handed over by a later
+    // start): opened as the open command opens the file chosen in its
+    // dialog, after the save question.
+    void OpenNamedFile(const std::string& path);
+    // True when the text was written; false when the dialog was cancelled,
+    // the overwrite question answered No or the write failed.
+    bool SB_saveClick();
     void N21Click();
     void ListBox1Click();
     void ListBox1DblClick();
     void D2Click();
     // The save question: asks when the editor is modified and saves on Yes.
-    void savequestion();
+    // False when a save was asked for and did not happen: the command that
+    // asked must then not go on, so the text is never dropped unsaved.
+    bool savequestion();
     void addhistory(const std::string& path);
     bool importdoc(const std::string& path);
     void SpeedButton2Click();
@@ -323,11 +340,12 @@ private:
     bool showHandlingSuppressed_ = false;
     bool exiting_ = false;
     bool modified_ = false;
-    std::function<void()> saveCommand_;
+    std::function<bool()> saveCommand_;
 
     QPlainTextEdit* memo1_ = nullptr;
     QPlainTextEdit* memo2_ = nullptr;
     MemoGbkAdapter* memo1Text_ = nullptr;
+    RecoveryKeeper* recovery_ = nullptr;
     MemoGbkAdapter* memo2Text_ = nullptr;
     std::unique_ptr<MemoEditorPort> editorPort_;
     // Declared after the ports so that it is destroyed first: its teardown
@@ -397,6 +415,8 @@ private:
     // report) when it cannot be read. An undecodable file is shown as an
     // untitled text with a warning.
     bool LoadTextFile(const std::string& path);
+    // The open command from the chosen path on.
+    void OpenChosenFile(const std::string& path, DocumentKind kind);
     // Writes the editor's text to `path`; false after the error report.
     bool WriteEditorText(const std::string& path);
     void SetStatusFile(const std::string& path);

@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "DataModule.h"
 #include "Desktop.h"
+#include "DocImportProgress.h"
 #include "DocumentNames.h"
 #include "EditorDialogs.h"
 #include "FunctionUnit.h"
@@ -42,7 +43,7 @@ const char* const kSaveQuestion = "文章已被修改，要保存吗？";
 void Tf_speaker::ConnectDocumentCommands() {
     docConverters_ = FindDocConverters();
     // The exit command's Yes answer saves through the save command.
-    SetSaveCommand([this] { SB_saveClick(); });
+    SetSaveCommand([this] { return SB_saveClick(); });
 
     auto onTrigger = [this](const char* name, void (Tf_speaker::*command)()) {
         if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
@@ -54,11 +55,13 @@ void Tf_speaker::ConnectDocumentCommands() {
     };
     onTrigger("N35", &Tf_speaker::N35Click);
     onTrigger("N11", &Tf_speaker::SB_openClick);
-    onTrigger("N12", &Tf_speaker::SB_saveClick);
+    if (auto* n12 = findChild<QAction*>(QStringLiteral("N12")))
+        connect(n12, &QAction::triggered, this, [this] { SB_saveClick(); });
     onTrigger("N21", &Tf_speaker::N21Click);
     onClick("SB_new", &Tf_speaker::N35Click);
     onClick("SB_open", &Tf_speaker::SB_openClick);
-    onClick("SB_save", &Tf_speaker::SB_saveClick);
+    if (auto* save = findChild<QToolButton*>(QStringLiteral("SB_save")))
+        connect(save, &QToolButton::clicked, this, [this] { SB_saveClick(); });
 
     popupMenu7_ = new QMenu(this);
     popupMenu7_->setObjectName(QStringLiteral("PopupMenu7"));
@@ -129,9 +132,10 @@ bool Tf_speaker::WriteEditorText(const std::string& path) {
 
 // ---- Commands ---------------------------------------------------------------
 
-void Tf_speaker::savequestion() {
+bool Tf_speaker::savequestion() {
     if (EditorModified() && ConfirmBox(kSaveQuestion))
-        SB_saveClick();
+        return SB_saveClick();
+    return true;
 }
 
 void Tf_speaker::N35Click() {
@@ -143,7 +147,10 @@ void Tf_speaker::N35Click() {
         ClearEditor();
         SetEditorModified(false);
     } else if (ConfirmBox(kSaveQuestion)) {
-        SB_saveClick();
+        // The text stays in the editor either way; a save that did not
+        // happen ends the command with everything as it was.
+        if (!SB_saveClick())
+            return;
     } else {
         ClearEditor();
         currentFileName_.clear();
@@ -155,7 +162,8 @@ void Tf_speaker::N35Click() {
 
 void Tf_speaker::SB_openClick() {
     reading_.stopreading = true;
-    savequestion();
+    if (!savequestion())
+        return;
     const std::optional<QString> chosen =
         services_.dialogs
             ? services_.dialogs->ChooseOpenFile(FromUtf8(services_.programFolder),
@@ -167,7 +175,23 @@ void Tf_speaker::SB_openClick() {
         return;
     }
     const std::string path = chosen->toStdString();
-    if (KindForOpen(path) == DocumentKind::Text) {
+    OpenChosenFile(path, KindForOpen(path));
+}
+
+void Tf_speaker::OpenNamedFile(const std::string& path) {
+    reading_.stopreading = true;
+    if (!savequestion())
+        return;
+    // A desktop offers every plain text file, whatever its name ends in:
+    // only a Word document goes through the converter.
+    OpenChosenFile(path, IsWordDocument(path) ? DocumentKind::Word : DocumentKind::Text);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Tf_speaker::OpenChosenFile(const std::string& path, DocumentKind kind) {
+    if (kind == DocumentKind::Text) {
         ClearEditor();
         if (!LoadTextFile(path))
             return;
@@ -180,7 +204,7 @@ void Tf_speaker::SB_openClick() {
     addhistory(path);
 }
 
-void Tf_speaker::SB_saveClick() {
+bool Tf_speaker::SB_saveClick() {
     reading_.stopreading = true;
     // A Word document's own path never receives the plain text: its text is
     // saved as a new text file, as an untitled text is. So is a name that is
@@ -188,8 +212,7 @@ void Tf_speaker::SB_saveClick() {
     // land wherever the program happened to be started.
     if (!currentFileName_.empty() && !IsWordDocument(currentFileName_) &&
         std::filesystem::path(currentFileName_).is_absolute()) {
-        WriteEditorText(currentFileName_);
-        return;
+        return WriteEditorText(currentFileName_);
     }
     const QString proposed =
         IsWordDocument(currentFileName_) && std::filesystem::path(currentFileName_).is_absolute()
@@ -200,12 +223,12 @@ void Tf_speaker::SB_saveClick() {
             ? services_.dialogs->ChooseSaveFile(proposed, QStringLiteral("文本文件(*.txt)"), this)
             : std::nullopt;
     if (!chosen || chosen->isEmpty())
-        return;
+        return false;
     const std::string name = UntitledSaveName(chosen->toStdString());
     if (QFileInfo::exists(FromUtf8(name)) &&
         !ConfirmBox("该文件: " + name + " 已存在，要覆盖它吗？"))
-        return;
-    WriteEditorText(name);
+        return false;
+    return WriteEditorText(name);
 }
 
 void Tf_speaker::N21Click() {
@@ -231,7 +254,8 @@ void Tf_speaker::ListBox1DblClick() {
     reading_.stopreading = true;
     if (reading_.isreading)
         return;
-    savequestion();
+    if (!savequestion())
+        return;
     QListWidgetItem* item = listBox1_->currentItem();
     if (!item || !item->isSelected())
         return;
@@ -279,9 +303,12 @@ void Tf_speaker::addhistory(const std::string& path) {
 }
 
 bool Tf_speaker::importdoc(const std::string& path) {
-    const std::optional<std::u16string> text = ImportDoc(path, docConverters_);
+    const ImportOutcome outcome = ImportDocShowingProgress(path, docConverters_, this);
+    const std::optional<std::u16string>& text = outcome.text;
     if (!text) {
-        CurrentDesktop().ShowMessage({MessageIcon::None, "Sonvela", path + " 可能已打开"});
+        // Called off by the operator: no message, the same empty state.
+        if (!outcome.cancelled)
+            CurrentDesktop().ShowMessage({MessageIcon::None, "Sonvela", path + " 可能已打开"});
         ClearEditor();
         SetEditorModified(false);
         currentFileName_.clear();

@@ -67,7 +67,8 @@ TFadddraft* Tf_speaker::DraftEditor() {
 }
 
 void Tf_speaker::N43Click() {
-    savequestion();
+    if (!savequestion())
+        return;
     reading_.stopreading = true;
     // A grid nobody has clicked yet stands on its first draft.
     const int row =

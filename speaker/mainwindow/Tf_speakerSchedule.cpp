@@ -9,6 +9,7 @@
 #include "GlobalHotKeys.h"
 #include "MainWindowSettings.h"
 #include "PowerControl.h"
+#include "RecoveryKeeper.h"
 #include "SessionEnd.h"
 #include "SessionRecovery.h"
 #include "TFaddbiaodian.h"
@@ -283,9 +284,11 @@ void Tf_speaker::conv_yyClick() {
 
 void Tf_speaker::EndSession() {
     reading_.stopreading = true;
-    if (modified_) {
-        RunCommand([&] { WriteRecoveryFile(services_.programFolder, memo1Text_->Text()); });
-    }
+    // The session ends without the save question: the unsaved text is kept
+    // for the next start instead. If even that fails the run goes on, so
+    // the text is still there for the operator to save.
+    if (modified_ && !RunCommand([&] { recovery_->WriteNow(); }))
+        return;
     RunCommand([&] {
         WriteExitValues(settings_,
                         {voiceList_->currentIndex(), trackBar2_->value(), trackBar1_->value(),
@@ -305,9 +308,15 @@ void Tf_speaker::EndSession() {
 
 void Tf_speaker::OfferRecoveredText() {
     std::optional<GbkString> kept;
-    RunCommand([&] { kept = TakeRecoveryFile(services_.programFolder); });
-    if (!kept)
+    RunCommand([&] { kept = ReadRecoveryFile(services_.programFolder); });
+    // From here on the unsaved text is copied as it changes; the file of the
+    // last run stays until its text is saved or dropped.
+    recovery_->Start();
+    if (!kept) {
+        if (modified_)
+            recovery_->TextChanged();
         return;
+    }
     // An untitled text with unsaved changes: closing or replacing it asks
     // whether to save it.
     memo1_->setPlainText(QString::fromStdString(GbkToUtf8(*kept)));

@@ -14,12 +14,12 @@ void WriteRecoveryFile(const std::string& programFolder, const GbkString& text) 
     WriteFileAtomically(RecoveryFilePath(programFolder), text);
 }
 
-std::optional<GbkString> TakeRecoveryFile(const std::string& programFolder) {
-    const std::string path = RecoveryFilePath(programFolder);
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (text)
-        std::remove(path.c_str());
-    return text;
+std::optional<GbkString> ReadRecoveryFile(const std::string& programFolder) {
+    return ReadWholeFile(RecoveryFilePath(programFolder));
+}
+
+void RemoveRecoveryFile(const std::string& programFolder) {
+    std::remove(RecoveryFilePath(programFolder).c_str());
 }
 
 } // namespace sonvela

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <stop_token>
+#include <thread>
 
 namespace sonvela {
 namespace {
@@ -81,6 +83,42 @@ TEST(RunForOutputTest, AProgramThatHangsIsEndedAtTheTimeout) {
     EXPECT_EQ(RunForOutput({"/bin/echo", "hi"}, std::chrono::seconds(5)),
               std::optional<std::string>("hi\n"));
     EXPECT_FALSE(RunForOutput({"/bin/false"}, std::chrono::seconds(5)).has_value());
+}
+
+TEST(RunForOutputTest, AStopRequestEndsTheProgramAndWhatItStarted) {
+    // A converter that hangs in a child of its own, as LibreOffice does.
+    test::TempFolder folder;
+    const std::string pidFile = folder.File("child.pid");
+    std::stop_source stop;
+    std::thread caller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop.request_stop();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RunForOutput({"/bin/sh", "-c", "sleep 60 & echo $! >" + pidFile + "; wait"},
+                              std::chrono::seconds(60), stop.get_token())
+                     .has_value());
+    caller.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    const auto child = ReadWholeFile(pidFile);
+    ASSERT_TRUE(child.has_value());
+    const pid_t pid = std::stoi(*child);
+    // Killed with its parent (a zombie at most until its reaper collects it).
+    bool gone = false;
+    for (int i = 0; i < 200 && !gone; ++i) {
+        const auto state = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+        gone = !state || state->find(") Z") != std::string::npos;
+        if (!gone)
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    EXPECT_TRUE(gone);
+}
+
+TEST_F(DocImportTest, AStoppedImportReturnsNothingAndLeavesNoTemporaryFile) {
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(ImportDoc(document, Antiword(), stop.get_token()).has_value());
+    EXPECT_EQ(Names(), std::vector<std::string>{"特价.doc"});
 }
 
 } // namespace

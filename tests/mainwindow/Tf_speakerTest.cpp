@@ -433,7 +433,7 @@ TEST_F(MainWindowTest, SettingsAreAppliedAtStartUp) {
 TEST_F(MainWindowTest, ExitAnsweredNoWritesTheSixKeysAndSavesNothing) {
     auto window = Open();
     bool saved = false;
-    window->SetSaveCommand([&] { saved = true; });
+    window->SetSaveCommand([&] { return saved = true; });
     Child<QSlider>(window.get(), "TrackBar2")->setValue(-3);
     Child<QSlider>(window.get(), "TrackBar1")->setValue(44);
     Child<QComboBox>(window.get(), "flatComboBox1")->setCurrentIndex(2);
@@ -464,7 +464,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoWritesTheSixKeysAndSavesNothing) {
 TEST_F(MainWindowTest, ExitAnsweredYesRunsTheSaveCommandAndAnUnmodifiedTextAsksNothing) {
     auto window = Open();
     bool saved = false;
-    window->SetSaveCommand([&] { saved = true; });
+    window->SetSaveCommand([&] { return saved = true; });
     window->Memo1()->setPlainText(Q("改过的文章"));
     desktop.answerYes = true;
     window->SB_closeClick();

@@ -47,15 +47,18 @@ TEST(NewDelaySymbol, AppendedRowIsActiveAndStored) {
     EXPECT_EQ(again->q_delaytime.AsUtf8("name"), "冒号'");
 }
 
-TEST(SessionRecovery, KeptTextIsOfferedOnceAndRemoved) {
+TEST(SessionRecovery, KeptTextStaysUntilRemoved) {
     test::TempFolder folder;
-    EXPECT_FALSE(TakeRecoveryFile(folder.WithSeparator()));
+    const std::string at = folder.WithSeparator();
+    EXPECT_FALSE(ReadRecoveryFile(at));
     const GbkString text = Utf8ToGbk("未保存的文章\r\n第二行");
-    WriteRecoveryFile(folder.WithSeparator(), text);
-    EXPECT_TRUE(std::filesystem::exists(RecoveryFilePath(folder.WithSeparator())));
-    EXPECT_EQ(TakeRecoveryFile(folder.WithSeparator()), text);
-    EXPECT_FALSE(std::filesystem::exists(RecoveryFilePath(folder.WithSeparator())));
-    EXPECT_FALSE(TakeRecoveryFile(folder.WithSeparator()));
+    WriteRecoveryFile(at, text);
+    // Reading it is not taking it: a second crash before saving keeps it.
+    EXPECT_EQ(ReadRecoveryFile(at), text);
+    EXPECT_EQ(ReadRecoveryFile(at), text);
+    RemoveRecoveryFile(at);
+    EXPECT_FALSE(std::filesystem::exists(RecoveryFilePath(at)));
+    RemoveRecoveryFile(at); // nothing there is no fault
 }
 
 std::string ReadFile(const std::string& path) {

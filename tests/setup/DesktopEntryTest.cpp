@@ -73,8 +73,10 @@ TEST(DesktopEntryText, StartsTheProgramFromTheInstallationFolderWhateverItsName)
         EXPECT_EQ(Value(entry, "Type"), "Application");
         EXPECT_EQ(Value(entry, "Name"), "Sonvela");
         EXPECT_EQ(ExecArguments(Value(entry, "Exec")),
-                  std::vector<std::string>{(folder / "speaker.exe").string()})
+                  (std::vector<std::string>{(folder / "speaker.exe").string(), "%f"}))
             << entry;
+        // A text file's "open with" offers the program and names the file.
+        EXPECT_EQ(Value(entry, "MimeType"), "text/plain;");
         EXPECT_EQ(Value(entry, "Path"), folder.string() + "/");
         // No description or icon of its own.
         EXPECT_EQ(entry.find("Comment="), std::string::npos);

@@ -51,9 +51,10 @@ wait_exit "$setup_pid" || fail "the installer did not quit"
 
 # The desktop entry's command, run the way a launcher runs it: in the
 # entry's working folder, its quoted argument taken apart by the shell (our
-# entries quote exactly as the shell does, with "%%" for a percent sign).
+# entries quote exactly as the shell does, with "%%" for a percent sign;
+# started without a file, the launcher drops the field code "%f").
 entry="$HOME/Desktop/Sonvela.desktop"
-exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/%%/%/g')
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed -e 's/ %f$//' -e 's/%%/%/g')
 path_line=$(sed -n 's/^Path=//p' "$entry")
 (cd "$path_line" && eval "exec $exec_line") &
 pids="$pids $!"
