@@ -1,6 +1,9 @@
 #include "MusicFolderDialog.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace sonvela {
 
@@ -10,6 +13,17 @@ MusicFolderDialog::MusicFolderDialog(const QString& start, QWidget* parent)
     setFileMode(QFileDialog::Directory);
     // Qt's own dialog: it also has a button that makes a new folder.
     setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    // Qt greys the choose button while the typed name is no existing
+    // folder; a new name is a fine answer here. Connected after the
+    // dialog's own handler, so this has the last word.
+    auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (name && buttons) {
+        connect(name, &QLineEdit::textChanged, this, [name, buttons] {
+            if (QPushButton* choose = buttons->button(QDialogButtonBox::Open))
+                choose->setEnabled(choose->isEnabled() || !name->text().trimmed().isEmpty());
+        });
+    }
 }
 
 void MusicFolderDialog::accept() {

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,6 +200,9 @@ TEST(MusicFolderDialog, HandsBackANewNameAndAnExistingFolderWithoutAWarning) {
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(edit, nullptr);
         edit->setText(name);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled()) << name.toStdString();
         QTimer::singleShot(0, &dialog, &MusicFolderDialog::accept);
         const int result = dialog.exec();
         EXPECT_EQ(result, QDialog::Accepted) << name.toStdString();
