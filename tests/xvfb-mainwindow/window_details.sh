@@ -58,6 +58,9 @@ count_is() { [ "$(visible_windows "$1" | wc -l)" -eq "$2" ]; }
 the_window() { visible_windows "$1" | head -n1; }
 
 click_in() { # <window> <x> <y>
+    # Away first: "--sync" waits for a move, and there is none when the
+    # pointer already stands on the button clicked before.
+    xdotool mousemove 0 0
     xdotool mousemove --sync --window "$1" "$2" "$3" click 1
 }
 
