@@ -63,6 +63,7 @@ void LoopReading::Arm(Settings settings) {
     looptimes_ = settings.times;
     loopinterval_ = settings.interval;
     loopcount_ = 0;
+    c_.state.readfailed = false;
     c_.state.isreading = true;
     c_.state.readrange = true;
     // Between passes the controls stay off; the timer turns them on at the end.
@@ -82,6 +83,11 @@ void LoopReading::Tick(Clock::time_point now) {
         c_.window.DisableReadingControls();
         loopcount_ = 1;
         StartPass();
+    }
+    if (!c_.state.isreading && loopcount_ > 0 && c_.state.readfailed.load()) {
+        // The voice failed in this pass and the reader reports it once:
+        // every further pass would fail alike and open one more box.
+        loopcount_ = looptimes_;
     }
     if (!c_.state.isreading && loopcount_ >= looptimes_) {
         c_.window.StopLoopTimer();

@@ -96,6 +96,8 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     ConnectReadingCommands();
     ConnectDocumentCommands();
     FormCreate();
+    // The caret's line from the start, before any key or mouse release.
+    showcaretpos();
     if (!services_.createOtherWindowsAfterShow)
         CreateOtherWindows();
 }
@@ -265,7 +267,7 @@ void Tf_speaker::LoadDraftGrid() {
 
 void Tf_speaker::FormShow() {
     ++showHandlingRuns_;
-    ShowVoiceNoticeAtStart();
+    ShowVoiceNoticeOnShow();
     sGrid1_->setColumnWidth(2, width() - 460);
 }
 

@@ -65,6 +65,7 @@ class ReaderHost;
 class SessionEndWatcher;
 class SpeechVoice;
 class TDM;
+class StatusNoticePanel;
 class TFttsinstall;
 class Tf_about;
 class TFadddraft;
@@ -380,6 +381,10 @@ private:
     QSplitter* splitter1_ = nullptr;
     QTableWidget* sGrid1_ = nullptr;
     QLabel* statusPanels_[4] = {};
+    // The text was put in whole: the caret panel follows the caret's next move.
+    bool caretPanelStale_ = false;
+    // Panel 3: the music track, and the program's notices for a while.
+    StatusNoticePanel* noticePanel_ = nullptr;
     QMenu* popupMenu1_ = nullptr;
     QMenu* popupMenu4_ = nullptr;
     QAction* n5_ = nullptr;
@@ -390,7 +395,7 @@ private:
     // Background music, voice notice, about box (Tf_speakerMusic.cpp).
     void CreateMusicPanel();
     void CreateAboutBox();
-    void ShowVoiceNoticeAtStart();
+    void ShowVoiceNoticeOnShow();
     void OpenVoiceNotice();
     void ShowSelectedEntry(int row);
     MusicLibrary* musicLibrary_ = nullptr;
@@ -401,7 +406,6 @@ private:
     QTimer* bjTimer2_ = nullptr;
     std::vector<TFttsinstall*> notices_;
     Tf_about* about_ = nullptr;
-    bool noticeChecked_ = false;
     std::function<QString(const QString&)> folderChooser_;
     std::function<void(const QUrl&)> linkOpener_;
     // Documents, history, find and replace, drafts

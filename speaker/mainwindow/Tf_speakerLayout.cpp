@@ -1,5 +1,6 @@
 // The main window's regions and controls, with their captions, hints, limits
 // and initial values. Behaviour is wired in Tf_speaker.cpp.
+#include "StatusNoticePanel.h"
 #include "Tf_speaker.h"
 #include "ToolIcons.h"
 
@@ -457,6 +458,7 @@ void Tf_speaker::BuildStatusBar() {
         bar->addWidget(panel, i < 3 ? 0 : 1);
         statusPanels_[i] = panel;
     }
+    noticePanel_ = new StatusNoticePanel(statusPanels_[3], this);
 }
 
 void Tf_speaker::BuildContextMenus() {

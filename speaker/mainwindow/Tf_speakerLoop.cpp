@@ -15,6 +15,11 @@
 
 namespace sonvela {
 
+namespace {
+// The screen row of the date format dialog's top edge.
+constexpr int kDateDialogTop = 79;
+} // namespace
+
 void Tf_speaker::ConnectLoopReading() {
     readcycled_ = new QTimer(this);
     readcycled_->setObjectName(QStringLiteral("readcycled"));
@@ -89,10 +94,11 @@ void Tf_speaker::btn_okClick() {
 
 void Tf_speaker::SB_timeClick() {
     CreateOtherWindows();
-    // Just below the tool button, so the dialog covers the text as little
-    // as it can.
+    // A fixed screen row, and the button's offset inside its tool bar for
+    // the left edge: the dialog lands at the same place wherever the main
+    // window stands, which the operator learns to look at.
     const QWidget* button = findChild<QToolButton*>(QStringLiteral("SB_time"));
-    fdateformat_->ShowAt(button->mapToGlobal(QPoint(0, button->height())));
+    fdateformat_->ShowAt(QPoint(button->x(), kDateDialogTop));
 }
 
 void Tf_speaker::Y1Click() {

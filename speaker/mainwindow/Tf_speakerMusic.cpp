@@ -2,7 +2,9 @@
 // the controls are wired to MusicPlayer, TFttsinstall and Tf_about.
 #include "FunctionUnit.h"
 #include "MusicFolder.h"
+#include "MusicFolderDialog.h"
 #include "SettingsKeys.h"
+#include "StatusNoticePanel.h"
 #include "TFttsinstall.h"
 #include "Tf_about.h"
 #include "Tf_speaker.h"
@@ -11,7 +13,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -47,10 +48,7 @@ void Tf_speaker::CreateMusicPanel() {
     rzLEDDisplay1_ = findChild<QLabel*>(QStringLiteral("RzLEDDisplay1"));
     linkOpener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     folderChooser_ = [this](const QString& start) {
-        // Qt's own chooser: it has a button that makes a new folder.
-        return QFileDialog::getExistingDirectory(this, QString::fromUtf8("选择背景音乐目录"), start,
-                                                 QFileDialog::ShowDirsOnly |
-                                                     QFileDialog::DontUseNativeDialog);
+        return MusicFolderDialog::Choose(start, this);
     };
 
     bjTimer1_ = new QTimer(this);
@@ -73,7 +71,7 @@ void Tf_speaker::CreateMusicPanel() {
         rzLEDDisplay1_->setText(FromUtf8(text));
     };
     hooks.showTrackPath = [this](const std::string& path) {
-        statusPanels_[3]->setText(FromUtf8(path));
+        noticePanel_->SetTrackText(FromUtf8(path));
     };
     hooks.enableRefresh = [this](bool on) {
         // Switching on a running timer keeps its beat, as the panel expects.
@@ -173,10 +171,8 @@ void Tf_speaker::OpenVoiceNotice() {
     notice->show();
 }
 
-void Tf_speaker::ShowVoiceNoticeAtStart() {
-    if (noticeChecked_)
-        return;
-    noticeChecked_ = true;
+void Tf_speaker::ShowVoiceNoticeOnShow() {
+    // Read at every show: the notice's box may have been ticked since.
     namespace sys = settings::System;
     bool hidden = false;
     RunCommand([&] { hidden = settings_.ReadBool(sys::kSection, sys::Tts_information, false); });

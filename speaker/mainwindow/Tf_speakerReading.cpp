@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace sonvela {
@@ -19,6 +20,24 @@ namespace sonvela {
 void Tf_speaker::CreateReader() {
     memo1_->installEventFilter(this);
     memo1_->viewport()->installEventFilter(this);
+    // A text put in whole (a file loaded, a new text, an insertion that
+    // rebuilds it) leaves the caret at its start: the caret panel says so at
+    // once, or the current-line command and the bookmark would work from a
+    // line of the text that is gone (or from none, before the first key).
+    // Edits by typing are followed by the key release, which refreshes it.
+    // The caret is put in place after the change is reported, so the panel
+    // follows at the caret's next move, which ends every such command.
+    connect(memo1_->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int /*removed*/, int added) {
+                if (position == 0 && added >= memo1_->document()->characterCount() - 1)
+                    caretPanelStale_ = true;
+            });
+    connect(memo1_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (!caretPanelStale_)
+            return;
+        caretPanelStale_ = false;
+        showcaretpos();
+    });
     if (!services_.voice)
         return;
     readerPort_ = MakeReaderPort(*editorPort_);
@@ -86,6 +105,8 @@ void Tf_speaker::SB_stopClick() {
 }
 
 void Tf_speaker::showcaretpos() {
+    if (!commands_)
+        return;
     RunCommand([&] { commands_->showcaretpos(); });
 }
 

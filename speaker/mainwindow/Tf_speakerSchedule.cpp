@@ -12,6 +12,7 @@
 #include "RecoveryKeeper.h"
 #include "SessionEnd.h"
 #include "SessionRecovery.h"
+#include "StatusNoticePanel.h"
 #include "TFaddbiaodian.h"
 #include "TFdelaytime.h"
 #include "Tf_sch.h"
@@ -36,8 +37,6 @@ namespace {
 constexpr int kClockPeriodMs = 200;
 constexpr int kTaskPeriodMs = 1000;
 constexpr int kRestartPollMs = 10;
-// The status panel for notices of the program's own.
-constexpr int kNoticePanel = 3;
 
 } // namespace
 
@@ -200,7 +199,7 @@ void Tf_speaker::StartPlatformServices(SchedulePlatform platform) {
     if (!keys)
         return;
     if (!keys->Available()) {
-        statusPanels_[kNoticePanel]->setText(QString::fromUtf8("此桌面不支持全局快捷键"));
+        noticePanel_->ShowNotice(QString::fromUtf8("此桌面不支持全局快捷键"));
         return;
     }
     keys->SetHandler([this](int key) { HotKeyPressed(key); });
@@ -321,7 +320,7 @@ void Tf_speaker::OfferRecoveredText() {
     // whether to save it.
     memo1_->setPlainText(QString::fromStdString(GbkToUtf8(*kept)));
     modified_ = true;
-    statusPanels_[kNoticePanel]->setText(QString::fromUtf8("已恢复上次未保存的文章"));
+    noticePanel_->ShowNotice(QString::fromUtf8("已恢复上次未保存的文章"));
 }
 
 } // namespace sonvela

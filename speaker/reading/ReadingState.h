@@ -66,6 +66,10 @@ public:
     // The reader re-enables the reading controls when it ends; looked at in
     // its finish step, not at its start.
     std::atomic<bool> enableafter{false};
+    // The last reader ended on a fault (the voice failed). Set before
+    // `isreading` goes false, so whoever sees the reading end also sees
+    // how it ended; each reader's end sets it anew.
+    std::atomic<bool> readfailed{false};
     // The pause before a segment that holds the delay sign, in milliseconds.
     std::atomic<std::int32_t> signdelay{800};
     // The current format type of the date placeholder (1-8); read at each

@@ -190,7 +190,7 @@ public:
 
     void SetRate(int rate) {
         std::lock_guard lock(mutex_);
-        rate_ = std::clamp(rate, -10, 10);
+        rate_ = std::clamp(rate, kSlowestRate, kFastestRate);
     }
 
     void SetVolume(int volume) {
@@ -201,11 +201,11 @@ public:
     void SpeakPurgeAndWait(const std::u16string& text) {
         WaitReady();
         EnsureStream();
-        Purge();
         if (text.empty()) {
+            Purge();
             return;
         }
-        const auto utterance = Enqueue(text);
+        const auto utterance = PurgeAndEnqueue(text);
         WaitPlayed(*utterance);
     }
 
@@ -222,22 +222,18 @@ public:
     void Purge() {
         {
             std::lock_guard push(pushMutex_);
-            ++generation_;
-            if (stream_ != 0) {
-                BASS_StreamPurge(stream_);
-            }
-        }
-        {
             std::lock_guard lock(mutex_);
-            for (auto& utterance : queue_) {
-                utterance->state = Utterance::State::Purged;
-            }
-            queue_.clear();
+            PurgeLocked();
         }
         done_.notify_all();
     }
 
     int OnAudio(Utterance& utterance, const short* wav, int samples);
+
+    void SetObserver(std::function<void(const std::string&)> observer) {
+        std::lock_guard lock(mutex_);
+        observer_ = std::move(observer);
+    }
 
 private:
     void Run();
@@ -245,6 +241,15 @@ private:
     void WaitReady();
     void EnsureStream();
     std::shared_ptr<Utterance> Enqueue(const std::u16string& text);
+    // Purge and enqueue as one step: a text another thread queues meanwhile
+    // lands either before the purge (and is dropped) or after this text,
+    // never between them, where it would survive and play first.
+    std::shared_ptr<Utterance> PurgeAndEnqueue(const std::u16string& text);
+    // With pushMutex_ and mutex_ held, in that order.
+    void PurgeLocked();
+    std::shared_ptr<Utterance> MakeUtterance(const std::u16string& text) const;
+    // With mutex_ held.
+    void QueueLocked(const std::shared_ptr<Utterance>& utterance);
     void WaitPlayed(Utterance& utterance);
     // Waits until `stream` has played up to `position`, the utterance's
     // generation is purged, or the output fails (false, with `error`).
@@ -264,6 +269,7 @@ private:
     int rate_ = 0;
     int volume_ = 100;
     int sampleRate_ = 22050;
+    std::function<void(const std::string&)> observer_;
 
     // A purge and a push of sound exclude each other, so no sound of a
     // purged utterance can slip into the stream after the purge.
@@ -374,6 +380,9 @@ void SpVoice::Engine::Synthesise(Utterance& utterance) {
         utterance.state = Utterance::State::Synthesised;
         utterance.stream = stream;
         utterance.end = end;
+        if (observer_) {
+            observer_(utterance.utf8);
+        }
     }
 }
 
@@ -487,18 +496,55 @@ void SpVoice::Engine::EnsureStream() {
     stream_ = stream;
 }
 
-std::shared_ptr<Utterance> SpVoice::Engine::Enqueue(const std::u16string& text) {
+std::shared_ptr<Utterance> SpVoice::Engine::MakeUtterance(const std::u16string& text) const {
     auto utterance = std::make_shared<Utterance>();
     // Through GB18030, which holds every character: the engine wants UTF-8.
     utterance->utf8 = GbkToUtf8(Utf16ToGbk(text));
+    return utterance;
+}
+
+void SpVoice::Engine::QueueLocked(const std::shared_ptr<Utterance>& utterance) {
+    utterance->voiceId = voices_.empty() ? std::string() : voices_[voice_].id;
+    utterance->wordsPerMinute = WordsPerMinute(rate_);
+    utterance->gain = static_cast<float>(volume_) / 100.0f;
+    utterance->generation = generation_.load();
+    queue_.push_back(utterance);
+}
+
+void SpVoice::Engine::PurgeLocked() {
+    ++generation_;
+    if (stream_ != 0) {
+        BASS_StreamPurge(stream_);
+    }
+    for (auto& utterance : queue_) {
+        utterance->state = Utterance::State::Purged;
+    }
+    queue_.clear();
+}
+
+std::shared_ptr<Utterance> SpVoice::Engine::Enqueue(const std::u16string& text) {
+    auto utterance = MakeUtterance(text);
     {
         std::lock_guard lock(mutex_);
-        utterance->voiceId = voices_.empty() ? std::string() : voices_[voice_].id;
-        utterance->wordsPerMinute = WordsPerMinute(rate_);
-        utterance->gain = static_cast<float>(volume_) / 100.0f;
-        utterance->generation = generation_.load();
-        queue_.push_back(utterance);
+        QueueLocked(utterance);
     }
+    wake_.notify_all();
+    return utterance;
+}
+
+std::shared_ptr<Utterance> SpVoice::Engine::PurgeAndEnqueue(const std::u16string& text) {
+    std::shared_ptr<Utterance> utterance;
+    {
+        std::lock_guard push(pushMutex_);
+        std::lock_guard lock(mutex_);
+        // Made under the locks (a reader's segment is short): whatever the
+        // other side queues while this call runs is then either dropped by
+        // this purge or queued behind this text.
+        utterance = MakeUtterance(text);
+        PurgeLocked();
+        QueueLocked(utterance);
+    }
+    done_.notify_all();
     wake_.notify_all();
     return utterance;
 }
@@ -567,10 +613,34 @@ void SpVoice::CutOff() {
     engine_->Purge();
 }
 
+void SpVoice::SetSynthesisObserver(std::function<void(const std::string& utf8)> observer) {
+    engine_->SetObserver(std::move(observer));
+}
+
 int SpVoice::WordsPerMinute(int rate) {
-    const double scale = std::pow(3.0, std::clamp(rate, -10, 10) / 10.0);
-    const long wpm = std::lround(espeakRATE_NORMAL * scale);
-    return static_cast<int>(std::clamp<long>(wpm, espeakRATE_MINIMUM, espeakRATE_MAXIMUM));
+    rate = std::clamp(rate, kSlowestRate, kFastestRate);
+    // Geometric steps, so each step of the slider sounds like the same
+    // change. Downwards they reach espeak-ng's slowest speed at -10 (below
+    // it the engine clamps, and the last steps would sound alike).
+    if (rate <= 0) {
+        return static_cast<int>(std::lround(
+            espeakRATE_NORMAL *
+            std::pow(static_cast<double>(espeakRATE_MINIMUM) / espeakRATE_NORMAL, -rate / 10.0)));
+    }
+    // Upwards they reach the engine's fastest plain synthesis at +10.
+    constexpr double kFastestPlain = espeakRATE_MAXIMUM - 1;
+    if (rate <= 10) {
+        return static_cast<int>(std::lround(
+            espeakRATE_NORMAL * std::pow(kFastestPlain / espeakRATE_NORMAL, rate / 10.0)));
+    }
+    // From 450 on espeak-ng synthesises at the normal speed and time-
+    // stretches the sound, which speaks slower than its plain 449 until
+    // about 540: the slider's last five steps start above that, at 600,
+    // and keep the same ratio per step up to 900.
+    constexpr double kFirstStretched = 600;
+    constexpr double kFastest = 900;
+    return static_cast<int>(
+        std::lround(kFirstStretched * std::pow(kFastest / kFirstStretched, (rate - 11) / 4.0)));
 }
 
 } // namespace sonvela

@@ -14,7 +14,9 @@
 
 #include "SpeechVoice.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace sonvela {
 
@@ -40,9 +42,19 @@ public:
     void SpeakAsync(const std::u16string& text) override;
     void CutOff() override;
 
-    // The words per minute a rate on the -10..+10 scale stands for: 175 at
-    // 0, about three times faster or slower at the ends, within the
-    // engine's 80..450.
+    // Told, on the engine thread, of each text whose synthesis ran to its end
+    // (not purged), in the order the sound goes out. For diagnostics and
+    // tests; the observer must not call back into the voice.
+    void SetSynthesisObserver(std::function<void(const std::string& utf8)> observer);
+
+    // The rates the reading speed slider offers; others are clamped.
+    static constexpr int kSlowestRate = -10;
+    static constexpr int kFastestRate = 15;
+
+    // The espeak-ng speed setting (words per minute) a rate stands for: 175
+    // at 0, the engine's slowest (80) at -10, its fastest plain synthesis
+    // (449) at +10, time-stretched 600 to 900 from +11 to +15. Every rate
+    // speaks faster than the one below it.
     static int WordsPerMinute(int rate);
 
 private:

@@ -103,6 +103,7 @@ void Tts::Finish(const std::string& fault) {
         // The end time first: the loop timer measures its interval from it
         // as soon as it sees `isreading` false.
         state.SetLastendtime(ReadingState::Clock::now());
+        state.readfailed = !fault.empty();
         // A superseded reader leaves the reading state to its successor.
         if (!Superseded())
             state.isreading = false;

@@ -166,7 +166,52 @@ TEST_F(Bass, StreamsAreSummedAndClipped) {
     const HSTREAM loud = ConstantStream(0.9f, 0.2, 44100);
     BASS_ChannelPlay(loud, FALSE);
     out = Render(100);
-    EXPECT_EQ(out[50 * 2], 1.0f);
+    // 1.65 is bent under full scale, not cut at it.
+    EXPECT_GT(out[50 * 2], 0.95f);
+    EXPECT_LT(out[50 * 2], 1.0f);
+}
+
+TEST_F(Bass, NoSampleReachesFullScaleAndQuietOnesPassUntouched) {
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, kRate, 0, nullptr, nullptr));
+    // A full-scale 16-bit square wave at 22050 Hz: the resampler overshoots
+    // at every edge. With a second stream on top, the mix goes far beyond.
+    const HSTREAM square = BASS_StreamCreatePush(22050, 1, 0);
+    std::vector<short> pcm;
+    for (int i = 0; i < 22050 / 4; ++i) {
+        pcm.push_back((i / 25) % 2 ? 32767 : -32768);
+    }
+    BASS_StreamPutData(square, pcm.data(),
+                       static_cast<DWORD>(pcm.size() * sizeof(short)) | BASS_STREAMPROC_END);
+    BASS_ChannelPlay(square, FALSE);
+    const auto alone = Render(kRate / 8);
+    const HSTREAM extra = ConstantStream(0.7f, 0.2, 44100);
+    BASS_ChannelPlay(extra, FALSE);
+    const auto mixed = Render(kRate / 8);
+    float peak = 0;
+    for (const auto* block : {&alone, &mixed}) {
+        for (const float sample : *block) {
+            EXPECT_LT(std::fabs(sample), 1.0f);
+            peak = std::max(peak, std::fabs(sample));
+        }
+    }
+    // Not quieter than the voice's own full level by more than 1 dB.
+    EXPECT_GT(peak, std::pow(10.0f, -1.0f / 20));
+
+    // Monotonic: a louder input never comes out quieter.
+    BASS_Free();
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, kRate, 0, nullptr, nullptr));
+    float last = 0;
+    for (float level = 0.05f; level < 2.0f; level += 0.05f) {
+        const HSTREAM stream = ConstantStream(level, 0.05, 44100);
+        BASS_ChannelPlay(stream, FALSE);
+        const float out = Render(1000)[500 * 2];
+        if (level <= 0.8f) {
+            EXPECT_NEAR(out, level, 1e-6f) << level;
+        }
+        EXPECT_GT(out, last) << level;
+        last = out;
+        BASS_StreamFree(stream);
+    }
 }
 
 TEST_F(Bass, HandlesAreDistinctNeverBelow45AndDeadOnceFreed) {

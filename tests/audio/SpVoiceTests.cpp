@@ -1,15 +1,19 @@
 // The speech voice with the real engine, recorded through SDL's disk driver
 // or pulled from the device-less output as fast as it renders.
+#include "GbkText.h"
 #include "SpVoice.h"
 #include "bass.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -61,6 +65,12 @@ struct Recording {
             }
         }
         return first < last ? static_cast<double>(last - first) / kRate : 0.0;
+    }
+    // Frames with sound: the measure of how long something was spoken,
+    // whatever silence the recording kept or left out.
+    std::size_t AudibleFrames() const {
+        return static_cast<std::size_t>(std::count_if(
+            left.begin(), left.end(), [](float sample) { return std::fabs(sample) > 1e-3f; }));
     }
     std::size_t LastAudible() const {
         for (std::size_t i = left.size(); i > 0; --i) {
@@ -171,24 +181,43 @@ TEST(SpeechVoice, CantoneseTestLooksAtMarkerAndLanguage) {
     EXPECT_FALSE(IsCantoneseVoice({"x", "Sin-Ji", "cmn"}));
 }
 
-TEST(SpVoice, RateScaleIsGeometricAroundTheNormalSpeed) {
+TEST(SpVoice, RateScaleSpansTheSliderAndTheEngine) {
     EXPECT_EQ(SpVoice::WordsPerMinute(0), 175);
-    EXPECT_NEAR(SpVoice::WordsPerMinute(5), 175 * std::sqrt(3.0), 1);
-    EXPECT_NEAR(SpVoice::WordsPerMinute(-5), 175 / std::sqrt(3.0), 1);
-    // x3 and /3 at the ends, within what espeak-ng accepts.
-    EXPECT_EQ(SpVoice::WordsPerMinute(10), 450);
-    EXPECT_EQ(SpVoice::WordsPerMinute(-10), 80);
-    EXPECT_EQ(SpVoice::WordsPerMinute(15), 450);
-    for (int rate = -9; rate <= 10; ++rate) {
-        EXPECT_GE(SpVoice::WordsPerMinute(rate), SpVoice::WordsPerMinute(rate - 1));
-    }
+    EXPECT_EQ(SpVoice::WordsPerMinute(-10), 80); // the engine's slowest
+    EXPECT_EQ(SpVoice::WordsPerMinute(10), 449); // its fastest plain synthesis
+    EXPECT_EQ(SpVoice::WordsPerMinute(15), 900);
+    EXPECT_EQ(SpVoice::WordsPerMinute(40), 900);
 
     SpVoice voice;
     EXPECT_EQ(voice.Rate(), 0);
-    voice.SetRate(15); // the reading speed slider goes past the scale
-    EXPECT_EQ(voice.Rate(), 10);
-    voice.SetRate(-3);
-    EXPECT_EQ(voice.Rate(), -3);
+    voice.SetRate(15); // the top of the reading speed slider
+    EXPECT_EQ(voice.Rate(), 15);
+    voice.SetRate(40);
+    EXPECT_EQ(voice.Rate(), 15);
+    voice.SetRate(-30);
+    EXPECT_EQ(voice.Rate(), -10);
+}
+
+// Each position of the slider speaks faster than the one below it, measured
+// on the engine's sound: espeak-ng clamps what it cannot do, and its
+// time-stretching above 449 starts out slower than its plain synthesis.
+TEST(SpVoice, EveryRateSpeaksFasterThanTheOneBelow) {
+    std::size_t previous = 0;
+    for (int rate = SpVoice::kSlowestRate; rate <= SpVoice::kFastestRate; ++rate) {
+        OfflineOutput output;
+        ASSERT_TRUE(output.ok);
+        SpVoice voice;
+        voice.SetRate(rate);
+        voice.SpeakPurgeAndWait(kMandarin);
+        const std::size_t frames = output.Stop().AudibleFrames();
+        std::printf("rate %3d: setting %3d wpm, %.3f s of sound for %zu syllables\n", rate,
+                    SpVoice::WordsPerMinute(rate), static_cast<double>(frames) / kRate,
+                    kMandarin.size());
+        if (previous != 0) {
+            EXPECT_LT(frames, previous) << rate;
+        }
+        previous = frames;
+    }
 }
 
 TEST(SpVoice, ListsMandarinAndCantoneseFirstAndNeverPlainCmn) {
@@ -330,6 +359,98 @@ TEST(SpVoice, VolumeAndRateApplyToLaterSpeech) {
     EXPECT_NEAR(half.Rms() / full.Rms(), 0.5, 0.05);
     EXPECT_EQ(mute.Rms(), 0.0);
     EXPECT_LT(fast.SpokenSeconds(), full.SpokenSeconds() / 1.8);
+}
+
+// Reading the program's sample text at full volume: the loudest the speech
+// gets on its own. The mix keeps it under full scale without making it
+// noticeably quieter.
+TEST(SpVoice, FullVolumeNeverClipsAndKeepsItsLevel) {
+    std::ifstream file(SONVELA_SAMPLE_TEXT);
+    ASSERT_TRUE(file) << SONVELA_SAMPLE_TEXT;
+    const std::string utf8((std::istreambuf_iterator<char>(file)), {});
+    const std::u16string text = GbkToUtf16(Utf8ToGbk(utf8));
+    auto read = [&](int volume) {
+        OfflineOutput output;
+        EXPECT_TRUE(output.ok);
+        SpVoice voice;
+        voice.SetVolume(volume);
+        voice.SpeakPurgeAndWait(text);
+        return output.Stop();
+    };
+    const Recording full = read(100);
+    const Recording half = read(50);
+    float peak = 0;
+    std::size_t clipped = 0;
+    for (const float sample : full.left) {
+        peak = std::max(peak, std::fabs(sample));
+        clipped += std::fabs(sample) >= 1.0f ? 1 : 0;
+    }
+    std::printf("volume 100: peak %.4f (%.2f dBFS), %zu clipped of %zu samples\n", peak,
+                20 * std::log10(peak), clipped, full.left.size());
+    EXPECT_EQ(clipped, 0u);
+    // Half volume is below the limiter's knee: twice it is the voice's own
+    // full level.
+    const double loss = 20 * std::log10(full.Rms() / (2 * half.Rms()));
+    std::printf("volume 100 against the voice's own full level: %.2f dB\n", loss);
+    EXPECT_GT(loss, -1.0);
+}
+
+// A purge-and-speak from the reader while the other thread queues texts (a
+// time announcement): each queued text goes before the purge, and is
+// dropped, or after the reader's segment, never between the two.
+TEST(SpVoice, NothingQueuedMeanwhileSlipsBetweenThePurgeAndTheSegment) {
+    OfflineOutput output;
+    ASSERT_TRUE(output.ok);
+    SpVoice voice;
+    std::mutex mutex;
+    std::vector<std::string> finished;
+    voice.SetSynthesisObserver([&](const std::string& utf8) {
+        std::lock_guard lock(mutex);
+        finished.push_back(utf8);
+    });
+    auto u16 = [](const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); };
+    constexpr int kRounds = 5;
+    constexpr int kTextsPerRound = 300;
+    std::atomic<int> go{-1};
+    std::atomic<int> idle{-1};
+    std::thread other([&] {
+        for (int round = 0; round < kRounds; ++round) {
+            while (go.load() != round) {
+                std::this_thread::yield();
+            }
+            // Texts one after another while the reader's call runs.
+            for (int n = 0; n < kTextsPerRound && go.load() == round; ++n) {
+                voice.SpeakAsync(u16("a" + std::to_string(round) + "x" + std::to_string(n)));
+                std::this_thread::yield();
+            }
+            idle = round;
+        }
+    });
+    int slipped = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        // A long blank tail: the segment takes a while to prepare, but no
+        // time to speak.
+        const std::string segment = "segment" + std::to_string(round) + std::string(200000, ' ');
+        go = round;
+        voice.SpeakPurgeAndWait(u16(segment));
+        go = -1;
+        while (idle.load() != round) {
+            std::this_thread::yield();
+        }
+        voice.CutOff();
+        // The engine speaks in order: once this is played, every text of
+        // the round that was spoken has been reported.
+        voice.SpeakPurgeAndWait(u16("end" + std::to_string(round)));
+        std::lock_guard lock(mutex);
+        const auto at = std::find(finished.begin(), finished.end(), segment);
+        EXPECT_NE(at, finished.end()) << round;
+        const std::string ours = "a" + std::to_string(round) + "x";
+        slipped += static_cast<int>(std::count_if(
+            finished.begin(), at, [&](const std::string& text) { return text.starts_with(ours); }));
+        finished.clear();
+    }
+    other.join();
+    EXPECT_EQ(slipped, 0);
 }
 
 TEST(SpVoice, EngineFailuresReachTheCaller) {

@@ -115,6 +115,27 @@ TEST_F(LoopReadingTest, StopWhileWaitingEndsTheLoopAtOnce) {
     EXPECT_EQ(voice.Spoken().size(), 1u);
 }
 
+TEST_F(LoopReadingTest, AFailingVoiceEndsTheLoopWithOneReport) {
+    voice.SetSpeakHook([](const GbkString&) { throw SpeechError("The audio device failed"); });
+    window->Memo1()->setPlainText(QString::fromUtf8("甲乙。"));
+    SetLoopBar(5, 0);
+    Click("SB_repeat1");
+    ASSERT_TRUE(PumpUntil([&] { return !window->readcycled()->isActive(); }))
+        << "the loop went on after the failure";
+    PumpUntil([&] { return !desktop.messages.empty(); });
+    EXPECT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(voice.SpeakStarts(), 1);
+    EXPECT_TRUE(ControlsEnabled());
+    EXPECT_FALSE(window->Reading().isreading);
+
+    // The next loop starts afresh and reads.
+    voice.SetSpeakHook(nullptr);
+    SetLoopBar(2, 0);
+    Click("SB_repeat1");
+    EXPECT_TRUE(PumpUntil([&] { return !window->readcycled()->isActive(); }, 30s));
+    EXPECT_EQ(voice.SpeakStarts(), 3);
+}
+
 TEST_F(LoopReadingTest, RangeLoopWithoutSelectionOrOverABlankTextArmsNothing) {
     window->Memo1()->setPlainText(QString::fromUtf8("甲乙。"));
     Click("SB_repeat");

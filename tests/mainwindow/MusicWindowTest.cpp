@@ -4,6 +4,7 @@
 #include "DataModule.h"
 #include "FunctionUnit.h"
 #include "Mp3Maker.h"
+#include "MusicFolderDialog.h"
 #include "SettingsFile.h"
 #include "SettingsKeys.h"
 #include "TFttsinstall.h"
@@ -16,7 +17,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -174,16 +178,51 @@ TEST_F(MusicWindowTest, ChoosingAFolderStoresItAtOnce) {
     EXPECT_EQ(window->Music().Folder(), fresh.string());
 }
 
-TEST_F(MusicWindowTest, TheNoticeOpensAtFirstShowUntilItIsTicked) {
+TEST(MusicFolderDialog, HandsBackANewNameAndAnExistingFolderWithoutAWarning) {
+    ScratchFolder scratch("music-chooser");
+    const QString start = QString::fromStdString(scratch.Path().string());
+    QDir(start).mkdir(QStringLiteral("old"));
+    // Qt's own dialog would answer a missing folder with a modal warning:
+    // any modal window that opens is noted and closed.
+    QStringList warnings;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            warnings << modal->windowTitle();
+            modal->close();
+        }
+    });
+    watcher.start(20);
+
+    for (const QString& name : {Q("新建音乐"), QStringLiteral("old")}) {
+        MusicFolderDialog dialog(start);
+        dialog.show();
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(name);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled()) << name.toStdString();
+        QTimer::singleShot(0, &dialog, &MusicFolderDialog::accept);
+        const int result = dialog.exec();
+        EXPECT_EQ(result, QDialog::Accepted) << name.toStdString();
+        EXPECT_EQ(QDir::cleanPath(dialog.ChosenFolder()), QDir(start).filePath(name));
+    }
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u',').toStdString();
+    EXPECT_FALSE(QDir(start).exists(Q("新建音乐"))) << "the main window asks before creating";
+}
+
+TEST_F(MusicWindowTest, TheNoticeOpensAtEveryShowUntilItIsTicked) {
     auto window = Open(true);
     EXPECT_TRUE(window->VoiceNotices().empty());
     window->show();
     ASSERT_EQ(window->VoiceNotices().size(), 1u);
+    window->VoiceNotices().front()->close();
     window->hide();
-    window->show();
-    EXPECT_EQ(window->VoiceNotices().size(), 1u) << "once, at the first show";
+    window->show(); // as the tray icon's click shows it
+    ASSERT_EQ(window->VoiceNotices().size(), 2u) << "again at the next show";
 
-    TFttsinstall* notice = window->VoiceNotices().front();
+    TFttsinstall* notice = window->VoiceNotices().back();
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->windowTitle(), Q("使用须知"));
     EXPECT_TRUE(notice->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -201,13 +240,16 @@ TEST_F(MusicWindowTest, TheNoticeOpensAtFirstShowUntilItIsTicked) {
     notice->close();
     EXPECT_FALSE(notice->isVisible());
     EXPECT_TRUE(Settings().ReadBool(sys::kSection, sys::Tts_information, false));
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->VoiceNotices().size(), 2u) << "ticked: no notice at the next show";
 
     // "语音信息" opens one more window on every click, with the box ticked.
     QAction* n44 = Child<QAction>(window.get(), "N44");
     n44->trigger();
     n44->trigger();
-    ASSERT_EQ(window->VoiceNotices().size(), 3u);
-    EXPECT_TRUE(Child<QCheckBox>(window->VoiceNotices()[2], "CheckBox5")->isChecked());
+    ASSERT_EQ(window->VoiceNotices().size(), 4u);
+    EXPECT_TRUE(Child<QCheckBox>(window->VoiceNotices()[3], "CheckBox5")->isChecked());
 }
 
 TEST_F(MusicWindowTest, AnInstalledVoiceShowsYes) {

@@ -195,6 +195,30 @@ TEST_F(ReadingCommandsTest, CurrentLineIsTheLineShownInTheCaretPanel) {
     EXPECT_FALSE(window->Reading().stopreading);
 }
 
+TEST_F(ReadingCommandsTest, CaretLineIsKnownBeforeTheFirstKeyOrMouseRelease) {
+    // At start-up, before the operator touched the editor.
+    EXPECT_EQ(window->StatusText(0), Q("   1:1"));
+    // A text put in whole (a file loaded): its first line, at once.
+    SetText("第一行\n第二行");
+    EXPECT_EQ(window->StatusText(0), Q("   1:1"));
+    Item("L1")->trigger();
+    EXPECT_EQ(Async(), std::vector<GbkString>{G("第一行")});
+    Item("N3")->trigger();
+    EXPECT_EQ(SettingsFile::InFolder(folder.Path()).ReadInteger("Position", "Line", -1), 0);
+
+    // A text replaced while the panel showed a later line starts over.
+    window->Memo1Text().SetCaret(9);
+    ReleaseKey();
+    EXPECT_EQ(window->StatusText(0), Q("   2:3"));
+    SetText("甲乙\n丙丁");
+    EXPECT_EQ(window->StatusText(0), Q("   1:1"));
+    // The delay sign rebuilds the text and puts the caret at its start.
+    window->Memo1Text().SetCaret(6);
+    ReleaseKey();
+    Item("Y1")->trigger();
+    EXPECT_EQ(window->StatusText(0), Q("   1:1"));
+}
+
 TEST_F(ReadingCommandsTest, SelectionIsSpokenWholeAndNothingWhenNothingIsSelected) {
     SetText("今天%Date%出发。※明天回来。");
     window->Memo1Text().SetCaret(4);

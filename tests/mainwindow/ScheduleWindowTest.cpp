@@ -11,6 +11,7 @@
 #include "SessionEnd.h"
 #include "SessionRecovery.h"
 #include "SettingsFile.h"
+#include "StatusNoticePanel.h"
 #include "TFaddbiaodian.h"
 #include "TFdelaytime.h"
 #include "TestSpeechVoice.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -303,6 +305,24 @@ TEST_F(ScheduleWindowTest, StopTaskStopsTheReadingOnceAndLeavesLaterReadingsAlon
     EXPECT_EQ(power.powerOffs, 0);
 }
 
+TEST_F(ScheduleWindowTest, EscInTheTaskDialogDisarmsAsCancelDoes) {
+    Open();
+    SetClock(10, 0, 0);
+    Tf_sch* dialog = window->f_sch();
+    dialog->show();
+    dialog->TimeEdit1()->setTime(QTime(10, 20));
+    dialog->BitBtn1Click();
+    ASSERT_TRUE(window->Task().Armed());
+
+    dialog->show();
+    // Pressed in the time field, whence it travels up to the dialog.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog->TimeEdit1(), &escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(window->Task().Armed());
+    EXPECT_FALSE(window->Timer1()->isActive());
+}
+
 // ---- System settings ------------------------------------------------------
 
 TEST_F(ScheduleWindowTest, SettingsDialogPagesCaptionsAndReReadOnEveryShowing) {
@@ -434,6 +454,33 @@ TEST_F(ScheduleWindowTest, WithoutGlobalKeysTheProgramStartsAndSaysSoOnce) {
     EXPECT_TRUE(keys.asked.empty());
     EXPECT_FALSE(window->StatusText(3).isEmpty());
     EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(ScheduleWindowTest, TheNoticeGivesTheFourthPanelBackToTheMusic) {
+    keys.available = false;
+    Open();
+    EXPECT_EQ(window->StatusText(3), Q("此桌面不支持全局快捷键"));
+    auto* timer = window->findChild<QTimer*>(QStringLiteral("noticeTimer"));
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isActive());
+    timer->setInterval(20);
+    EXPECT_TRUE(PumpUntil([&] { return window->StatusText(3).isEmpty(); }));
+}
+
+TEST(StatusNoticePanel, NoticesTakeTurnsThenTheTrackComesBack) {
+    QLabel label;
+    StatusNoticePanel panel(&label, nullptr);
+    panel.SetTrackText(QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(label.text(), QStringLiteral("/music/a.mp3"));
+
+    panel.ShowNotice(QStringLiteral("first"));
+    panel.ShowNotice(QStringLiteral("second"));
+    panel.SetTrackText(QStringLiteral("/music/b.mp3")); // played meanwhile
+    EXPECT_EQ(label.text(), QStringLiteral("first"));
+    panel.NoticeTimer()->setInterval(20);
+    EXPECT_TRUE(PumpUntil([&] { return label.text() == QStringLiteral("second"); }));
+    EXPECT_TRUE(PumpUntil([&] { return label.text() == QStringLiteral("/music/b.mp3"); }));
+    EXPECT_FALSE(panel.NoticeTimer()->isActive());
 }
 
 TEST_F(ScheduleWindowTest, KeysActByTheirCodeAndOnlyWhenSwitchedOnAtStart) {

@@ -57,6 +57,21 @@ TEST_F(TextInsertionTest, DelaySignKeepsEveryOtherCharacterAndPutsTheCaretAtTheS
     EXPECT_EQ(window.Memo1Text().SelectionLength(), 0);
 }
 
+TEST_F(TextInsertionTest, DateDialogOpensAtAFixedScreenRowAndTheButtonsToolBarOffset) {
+    window.move(300, 170);
+    window.show();
+    auto* button = window.findChild<QToolButton*>(QStringLiteral("SB_time"));
+    button->click();
+    const QRect frame = window.fdateformat()->frameGeometry();
+    EXPECT_EQ(frame.top(), 79);
+    EXPECT_EQ(frame.left(), button->x());
+    // Showing it again while it is open only moves it back.
+    window.fdateformat()->move(500, 400);
+    button->click();
+    EXPECT_EQ(window.fdateformat()->frameGeometry().topLeft(), QPoint(button->x(), 79));
+    window.fdateformat()->close();
+}
+
 class DateFormatDialogTest : public ::testing::Test {
 protected:
     DateFormatDialogTest()

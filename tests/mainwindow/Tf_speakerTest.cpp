@@ -336,7 +336,8 @@ TEST_F(MainWindowTest, CaretPanelAndLoopBarCommands) {
     EXPECT_EQ(window->Memo1()->textCursor().position(), 7);
     window->SB_topClick();
     EXPECT_EQ(window->Memo1Text().Caret(), 0);
-    EXPECT_EQ(window->StatusText(0), QString()); // neither updates the caret panel
+    // The new text set the panel to its start; neither command updates it.
+    EXPECT_EQ(window->StatusText(0), Q("   1:1"));
 
     window->show();
     auto* panel = Child<QWidget>(window.get(), "Panel2");

@@ -4,6 +4,7 @@
 #include "FunctionUnit.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,6 +60,16 @@ void Tf_sch::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         PrepareShowing();
+}
+
+void Tf_sch::keyPressEvent(QKeyEvent* event) {
+    // QDialog's Esc only rejects, which would close the window and leave a
+    // task armed that the operator meant to call off.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        BitBtn2Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Tf_sch::PrepareShowing() {

@@ -32,6 +32,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Esc does what the cancel button does: it disarms the task.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ScheduledTask& task_;
