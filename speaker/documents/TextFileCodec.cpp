@@ -1,5 +1,6 @@
 #include "TextFileCodec.h"
 
+#include "EncodingGuess.h"
 #include "GbkText.h"
 
 namespace sonvela {
@@ -12,13 +13,6 @@ constexpr std::string_view kReplacementGb18030 = "\x84\x31\xA4\x37";
 
 unsigned char Byte(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);
-}
-
-bool HasNonAscii(std::string_view bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return false;
 }
 
 // Decodes UTF-16 of the given byte order; false on an odd length or an
@@ -190,7 +184,7 @@ DecodedText DecodeTextFile(std::string_view bytes) {
         result.encoding = TextEncoding::Utf8Bom;
         result.valid = IsValidUtf8(bytes.substr(kUtf8Bom.size()));
         text = Utf8ToUtf16(bytes.substr(kUtf8Bom.size()));
-    } else if (HasNonAscii(bytes) && IsValidUtf8(bytes)) {
+    } else if (LooksLikeUtf8(bytes)) {
         result.encoding = TextEncoding::Utf8;
         text = Utf8ToUtf16(bytes);
     } else {

@@ -3,8 +3,8 @@
 // The program's files are GBK text. Files on Linux are usually UTF-8, and
 // reading those as GBK would show nonsense and, worse, save the nonsense back
 // over the original. So a file is read in the encoding it plainly carries: a
-// UTF-8 or UTF-16 byte-order mark, or bytes that are entirely valid UTF-8 with
-// some non-ASCII among them (real GBK Chinese text almost never is); anything
+// UTF-8 or UTF-16 byte-order mark, or bytes that are UTF-8 on the evidence
+// (see EncodingGuess.h: short GBK texts are often valid UTF-8 too); anything
 // else is GBK. A file is saved back in the encoding it was read in.
 //
 // Line breaks: a file's CR LF, lone CR and lone LF all become one line break
