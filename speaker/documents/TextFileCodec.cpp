@@ -197,17 +197,40 @@ DecodedText DecodeTextFile(std::string_view bytes) {
     }
     if (!result.valid && text.empty())
         text = GbkToUtf16(bytes);
+    result.lineBreak = LineBreakOf(text);
     result.text = NormalizeLineBreaks(text);
     return result;
 }
 
-std::string EncodeTextFile(std::u16string_view text, TextEncoding encoding) {
+LineBreak LineBreakOf(std::u16string_view text) {
+    bool lf = false, cr = false, crlf = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            crlf = true;
+            ++i;
+        } else if (text[i] == u'\r') {
+            cr = true;
+        } else if (text[i] == u'\n') {
+            lf = true;
+        }
+    }
+    if (lf && !cr && !crlf)
+        return LineBreak::Lf;
+    if (cr && !lf && !crlf)
+        return LineBreak::Cr;
+    return LineBreak::CrLf;
+}
+
+std::string EncodeTextFile(std::u16string_view text, TextEncoding encoding, LineBreak lineBreak) {
     std::u16string crlf;
     crlf.reserve(text.size() + text.size() / 16);
     for (const char16_t unit : text) {
-        if (unit == u'\n')
-            crlf += u'\r';
-        crlf += unit;
+        if (unit != u'\n')
+            crlf += unit;
+        else if (lineBreak == LineBreak::CrLf)
+            crlf += u"\r\n";
+        else
+            crlf += lineBreak == LineBreak::Lf ? u'\n' : u'\r';
     }
     std::string out;
     switch (encoding) {
