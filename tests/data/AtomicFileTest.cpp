@@ -111,9 +111,9 @@ TEST(AtomicFile, ModeOwnerAndAclSurviveASave) {
     const std::string acl = AclGrantingNobodyRead();
     const bool aclSupported =
         ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
-    const bool root = ::geteuid() == 0;
-    if (root)
+    if (::geteuid() == 0) {
         ASSERT_EQ(::chown(path.c_str(), test::kNobody, test::kNobody), 0);
+    }
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
     const std::string aclBefore = AclOf(path);
