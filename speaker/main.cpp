@@ -44,8 +44,8 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<TDM> dataModule;
     try {
         dataModule = TDM::Connect(AppDir());
-    } catch (const DataConnectionError&) {
-        WarnBox("数据连接失败!");
+    } catch (const DataConnectionError& fault) {
+        WarnBox("数据连接失败!\n" + fault.Reason());
         return 1;
     }
 
