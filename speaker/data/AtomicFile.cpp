@@ -252,6 +252,7 @@ void WriteInPlace(const std::string& target, const std::string& bytes) {
     }
     if (backup.Get() < 0)
         throw FileError(errno, kCannotSave, target);
+    ::flock(backup.Get(), LOCK_EX | LOCK_NB); // spared by a clean-up meanwhile
     if (const int error = WriteAllAt(backup.Get(), old); error || ::fsync(backup.Get()) != 0) {
         ::unlink(backupPath.c_str());
         throw FileError(error ? error : errno, kCannotSave, target);

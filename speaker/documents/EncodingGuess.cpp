@@ -126,6 +126,24 @@ bool HasAlphabeticLetters(std::string_view bytes) {
     return false;
 }
 
+bool HasNonAscii(std::string_view bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+// A large file is judged by its beginning: 64 KB of text decide as well as
+// megabytes, and the open of a long text should not pay three conversions.
+// The cut is made after a line break, a boundary in either encoding.
+std::string_view Sample(std::string_view bytes) {
+    constexpr std::size_t kSample = 64 * 1024;
+    if (bytes.size() <= kSample)
+        return bytes;
+    const std::size_t lineEnd = bytes.rfind('\n', kSample);
+    return lineEnd == std::string_view::npos ? bytes : bytes.substr(0, lineEnd + 1);
+}
+
 } // namespace
 
 int RarityOfUnit(char16_t unit) {
@@ -133,11 +151,10 @@ int RarityOfUnit(char16_t unit) {
 }
 
 bool LooksLikeUtf8(std::string_view bytes) {
-    bool nonAscii = false;
-    for (const char c : bytes)
-        nonAscii = nonAscii || static_cast<unsigned char>(c) >= 0x80;
-    if (!nonAscii || !IsValidUtf8(bytes))
+    if (!HasNonAscii(bytes) || !IsValidUtf8(bytes))
         return false;
+    if (const std::string_view sample = Sample(bytes); HasNonAscii(sample))
+        bytes = sample;
     if (!ValidGbk(bytes))
         return true;
     const int asUtf8 = RarityAsUtf8(bytes);

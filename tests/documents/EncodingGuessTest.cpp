@@ -150,6 +150,15 @@ TEST(EncodingGuess, EverydayTexts) {
         EXPECT_TRUE(LooksLikeUtf8(text)) << text << " in UTF-8";
     }
     EXPECT_EQ(DecodeTextFile("\xD2\xBB\xD4\xAA").text, u"一元");
+    // A long file is judged by its beginning, or by all of it when the
+    // beginning is plain ASCII.
+    const std::string line = "今日特价：苹果每斤六元。\r\n";
+    std::string longText;
+    while (longText.size() < 200 * 1024)
+        longText += line;
+    EXPECT_TRUE(LooksLikeUtf8(longText));
+    EXPECT_FALSE(LooksLikeUtf8(Utf8ToGbk(longText)));
+    EXPECT_TRUE(LooksLikeUtf8(std::string(100 * 1024, 'a') + "\n" + line));
     // ASCII is the same either way and stays the system's GBK.
     EXPECT_FALSE(LooksLikeUtf8("plain text"));
 }
