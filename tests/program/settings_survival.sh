@@ -33,6 +33,8 @@ wait_window() { # <exact title> -> window id
         if [ -n "$id" ]; then echo "$id"; return 0; fi
         sleep 0.1
     done
+    echo "windows shown:" >&2
+    xdotool search --onlyvisible --name '.*' getwindowname %@ >&2 2>/dev/null || true
     fail "no window titled '$1'"
 }
 
@@ -40,6 +42,7 @@ wait_window() { # <exact title> -> window id
 # main window and ends the session as a desktop does.
 start_and_end() {
     local folder=$1
+    echo "start in $folder" >&2
     "$folder/speaker" &
     local program=$!
     pids+=("$program")
