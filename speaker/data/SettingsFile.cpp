@@ -52,8 +52,10 @@ std::optional<std::string> SettingsFile::CheckAtStartup() const {
     if (state_->heldBecause.empty() || state_->told)
         return std::nullopt;
     state_->told = true;
-    return "设置文件 " + path_ + " 无法使用（" + state_->heldBecause +
-           "），本次运行的设置更改不会保存，文件保持原样。";
+    if (state_->heldBecause == kCauseReadOnly)
+        return "设置文件 " + path_ + " 是只读的，本次运行中的设置更改不会保存。";
+    return "设置文件 " + path_ + " 无法读取（" + state_->heldBecause +
+           "），本次运行使用默认设置，文件保持原样。";
 }
 
 void SettingsFile::ThrowIfHeld() const {
