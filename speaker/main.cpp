@@ -110,11 +110,8 @@ int RunProgram(const std::optional<std::string>& namedFile) {
     std::unique_ptr<TDM> dataModule;
     try {
         dataModule = TDM::Connect(AppDir());
-    } catch (const DataMigrationError&) {
-        WarnBox("数据连接失败!\n数据文件无法升级到新版本，文件未作改动。");
-        return 1;
-    } catch (const DataConnectionError&) {
-        WarnBox("数据连接失败!");
+    } catch (const DataConnectionError& fault) {
+        WarnBox("数据连接失败!\n" + fault.Reason());
         return 1;
     }
 

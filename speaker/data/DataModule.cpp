@@ -1,9 +1,15 @@
 #include "DataModule.h"
 
+#include "FileError.h"
 #include "SchemaMigration.h"
 
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sonvela {
 namespace {
@@ -36,6 +42,52 @@ void CheckShape(const Database& db) {
     }
 }
 
+// The reason a file that is no usable database can be told before SQLite
+// sees it; empty when it looks like a file to open.
+std::string ReasonBeforeOpening(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? "文件不存在" : FileErrorCause(errno);
+    if (S_ISDIR(st.st_mode))
+        return "是文件夹";
+    if (!S_ISREG(st.st_mode))
+        return "不是普通文件";
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
+        return "权限不足";
+    // Read-only for the program even when the super-user could write it.
+    if ((st.st_mode & 0222) == 0)
+        return "只读";
+    if (st.st_size == 0)
+        return "是空文件";
+    return {};
+}
+
+// The reason for a fault of the engine while opening and checking the file.
+std::string ReasonOfEngineFault(const DatabaseError& fault) {
+    const std::string text = fault.what();
+    switch (fault.Code() & 0xFF) {
+    case SQLITE_NOTADB:
+        return "不是数据库文件";
+    case SQLITE_CORRUPT:
+        return "文件已损坏";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "文件被其他程序占用";
+    case SQLITE_READONLY:
+        return "只读";
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return "无法打开";
+    default:
+        break;
+    }
+    if (text.find("no such table") != std::string::npos)
+        return "缺少数据表";
+    if (text.find("no such column") != std::string::npos)
+        return "缺少数据列";
+    return "数据库错误";
+}
+
 int ToPause(std::int64_t value) {
     if (value < 0)
         return 0;
@@ -54,6 +106,8 @@ TDM::TDM(Database connection)
 
 std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator) {
     const std::string path = programFolderWithSeparator + std::string(kFileName);
+    if (const std::string reason = ReasonBeforeOpening(path); !reason.empty())
+        throw DataConnectionError(path + ": " + reason, reason);
     try {
         Database db = Database::OpenExisting(path);
         db.SetBusyTimeout(kBusyTimeout);
@@ -61,7 +115,7 @@ std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator)
         // Every change of a run is a post written through at once; a write
         // protected file would turn each of them into an error later on.
         if (db.IsReadOnly())
-            throw DataConnectionError(path + ": the file is write protected");
+            throw DataConnectionError(path + ": the file is write protected", "只读");
         // The default rollback journal with full syncing: a post is on the
         // disk when it returns, and a crash mid-write is rolled back at the
         // next start.
@@ -73,8 +127,10 @@ std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator)
             Statement probe = db.Prepare("select id, word, reading from pronunciation limit 0");
             probe.Step();
         } catch (const DatabaseError& fault) {
-            throw DataMigrationError(path +
-                                     ": the file could not be brought up to date: " + fault.what());
+            throw DataMigrationError(path + ": the file could not be brought up to date: " +
+                                         fault.what(),
+                                     "数据文件无法升级到新版本，文件未作改动（" +
+                                         ReasonOfEngineFault(fault) + "）");
         }
 
         std::unique_ptr<TDM> dm(new TDM(std::move(db)));
@@ -86,8 +142,10 @@ std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator)
         return dm;
     } catch (const DataConnectionError&) {
         throw;
+    } catch (const DatabaseError& fault) {
+        throw DataConnectionError(fault.what(), ReasonOfEngineFault(fault));
     } catch (const std::exception& fault) {
-        throw DataConnectionError(fault.what());
+        throw DataConnectionError(fault.what(), "数据库错误");
     }
 }
 

@@ -20,10 +20,17 @@ namespace sonvela {
 
 // draft.dat cannot be used: missing, unreadable, locked, write protected, not
 // a database, or a database without the program's tables and columns. The
-// file has not been changed. Start-up shows "数据连接失败!" and ends.
+// file has not been changed. Start-up shows "数据连接失败!" with the reason
+// below it and ends.
 class DataConnectionError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    DataConnectionError(const std::string& text, std::string reason)
+        : std::runtime_error(text), reason_(std::move(reason)) {}
+    // Why, in the operator's language ("文件不存在", "缺少数据表", ...).
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 // draft.dat is of an earlier version and could not be brought up to date

@@ -1,5 +1,6 @@
 #include "TextFileCodec.h"
 
+#include "EncodingGuess.h"
 #include "GbkText.h"
 
 namespace sonvela {
@@ -12,13 +13,6 @@ constexpr std::string_view kReplacementGb18030 = "\x84\x31\xA4\x37";
 
 unsigned char Byte(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);
-}
-
-bool HasNonAscii(std::string_view bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return false;
 }
 
 // Decodes UTF-16 of the given byte order; false on an odd length or an
@@ -190,7 +184,7 @@ DecodedText DecodeTextFile(std::string_view bytes) {
         result.encoding = TextEncoding::Utf8Bom;
         result.valid = IsValidUtf8(bytes.substr(kUtf8Bom.size()));
         text = Utf8ToUtf16(bytes.substr(kUtf8Bom.size()));
-    } else if (HasNonAscii(bytes) && IsValidUtf8(bytes)) {
+    } else if (LooksLikeUtf8(bytes)) {
         result.encoding = TextEncoding::Utf8;
         text = Utf8ToUtf16(bytes);
     } else {
@@ -203,17 +197,40 @@ DecodedText DecodeTextFile(std::string_view bytes) {
     }
     if (!result.valid && text.empty())
         text = GbkToUtf16(bytes);
+    result.lineBreak = LineBreakOf(text);
     result.text = NormalizeLineBreaks(text);
     return result;
 }
 
-std::string EncodeTextFile(std::u16string_view text, TextEncoding encoding) {
+LineBreak LineBreakOf(std::u16string_view text) {
+    bool lf = false, cr = false, crlf = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            crlf = true;
+            ++i;
+        } else if (text[i] == u'\r') {
+            cr = true;
+        } else if (text[i] == u'\n') {
+            lf = true;
+        }
+    }
+    if (lf && !cr && !crlf)
+        return LineBreak::Lf;
+    if (cr && !lf && !crlf)
+        return LineBreak::Cr;
+    return LineBreak::CrLf;
+}
+
+std::string EncodeTextFile(std::u16string_view text, TextEncoding encoding, LineBreak lineBreak) {
     std::u16string crlf;
     crlf.reserve(text.size() + text.size() / 16);
     for (const char16_t unit : text) {
-        if (unit == u'\n')
-            crlf += u'\r';
-        crlf += unit;
+        if (unit != u'\n')
+            crlf += unit;
+        else if (lineBreak == LineBreak::CrLf)
+            crlf += u"\r\n";
+        else
+            crlf += lineBreak == LineBreak::Lf ? u'\n' : u'\r';
     }
     std::string out;
     switch (encoding) {

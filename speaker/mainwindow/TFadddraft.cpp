@@ -249,10 +249,8 @@ void TFadddraft::btn_open1Click() {
     memo_->clear();
     const std::string path = chosen->toStdString();
     RunCommand([&] {
-        const std::optional<std::string> bytes = ReadWholeFile(path);
-        if (!bytes)
-            throw std::runtime_error("无法读取文件 " + path);
-        const DecodedText decoded = DecodeTextFile(*bytes);
+        // The cause in the report; a FIFO or a folder is refused at once.
+        const DecodedText decoded = DecodeTextFile(ReadRegularFile(path));
         memo_->setPlainText(QString(reinterpret_cast<const QChar*>(decoded.text.data()),
                                     static_cast<qsizetype>(decoded.text.size())));
         if (!decoded.valid)

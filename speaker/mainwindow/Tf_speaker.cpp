@@ -122,6 +122,11 @@ QString Tf_speaker::StatusText(int panel) const {
 void Tf_speaker::FormCreate() {
     tray_->show();
 
+    // A settings file that exists but cannot be read or written is left as
+    // it is; the operator hears of it once, and the program runs on.
+    if (const auto fault = settings_.CheckAtStartup())
+        WarnBox(*fault);
+
     // The first run is the one that finds no settings file.
     const bool firstRun = !settings_.Exists();
     const std::string priceList = services_.programFolder + "报价单.txt";

@@ -428,6 +428,7 @@ private:
     void ApplyFindStep(const FindStep& step, const FindOptions& options);
     std::string currentFileName_;
     TextEncoding currentEncoding_ = TextEncoding::Gbk;
+    LineBreak currentLineBreak_ = LineBreak::CrLf;
     DocConverters docConverters_;
     FindSession findSession_;
     TFadddraft* draftEditor_ = nullptr;

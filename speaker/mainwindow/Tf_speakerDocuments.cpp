@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 #include <filesystem>
 
@@ -34,6 +35,17 @@ QString FromUtf16(const std::u16string& text) {
 
 std::u16string ToUtf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The editor's text exactly as typed: toPlainText() would turn no-break
+// spaces into plain ones and line separators (U+2028) into line breaks.
+// Only the separators between blocks are the editor's own line breaks.
+std::u16string EditorTextAsTyped(const QPlainTextEdit& editor) {
+    std::u16string text = ToUtf16(editor.document()->toRawText());
+    for (char16_t& unit : text)
+        if (unit == u'\u2029')
+            unit = u'\n';
+    return text;
 }
 
 const char* const kSaveQuestion = "文章已被修改，要保存吗？";
@@ -93,6 +105,7 @@ void Tf_speaker::ClearEditor() {
     memo1_->clear();
     // Whatever comes next is the system's own GBK until a file says otherwise.
     currentEncoding_ = TextEncoding::Gbk;
+    currentLineBreak_ = LineBreak::CrLf;
 }
 
 void Tf_speaker::SetStatusFile(const std::string& path) {
@@ -100,15 +113,16 @@ void Tf_speaker::SetStatusFile(const std::string& path) {
 }
 
 bool Tf_speaker::LoadTextFile(const std::string& path) {
-    const std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        ShowErrorReport("无法读取文件 " + path);
+    std::optional<std::string> bytes;
+    // A FIFO, a device or a folder is refused at once, with the cause.
+    if (!RunCommand([&] { bytes = ReadRegularFile(path); })) {
         currentFileName_.clear();
         return false;
     }
     DecodedText decoded = DecodeTextFile(*bytes);
     SetEditorText(decoded.text);
     currentEncoding_ = decoded.encoding;
+    currentLineBreak_ = decoded.lineBreak;
     if (!decoded.valid) {
         // Saving the replacement characters over the file would destroy
         // the bytes that could not be read; the text is untitled instead.
@@ -123,7 +137,8 @@ bool Tf_speaker::LoadTextFile(const std::string& path) {
 }
 
 bool Tf_speaker::WriteEditorText(const std::string& path) {
-    const std::string bytes = EncodeTextFile(ToUtf16(memo1_->toPlainText()), currentEncoding_);
+    const std::string bytes =
+        EncodeTextFile(EditorTextAsTyped(*memo1_), currentEncoding_, currentLineBreak_);
     return RunCommand([&] {
         WriteFileAtomically(path, bytes);
         SetEditorModified(false);

@@ -79,6 +79,7 @@ void Tf_speaker::N43Click() {
     SetEditorModified(false);
     currentFileName_.clear();
     currentEncoding_ = TextEncoding::Gbk;
+    currentLineBreak_ = LineBreak::CrLf;
 }
 
 void Tf_speaker::N42Click() {

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sonvela {
@@ -107,6 +109,57 @@ TEST(Connection, AWriteProtectedFileFails) {
         ExpectConnectionFailsUntouched(folder);
         std::filesystem::permissions(path, std::filesystem::perms::none);
         ExpectConnectionFailsUntouched(folder); // unreadable
+    }
+}
+
+// The operator is told why, in Chinese, below "数据连接失败!".
+TEST(Connection, EachFailureNamesItsReason) {
+    struct Case {
+        const char* reason;
+        std::function<void(const test::TempFolder&, const std::string&)> make;
+    };
+    const Case cases[] = {
+        {"文件不存在", [](const auto&, const auto&) {}},
+        {"是空文件", [](const auto&, const auto& path) { WriteFile(path, ""); }},
+        {"不是数据库文件",
+         [](const auto&, const auto& path) {
+             WriteFile(path, std::string(2048, 'x') + "这不是数据库");
+         }},
+        {"缺少数据表",
+         [](const auto&, const auto& path) {
+             Database::OpenOrCreate(path).ExecuteScript("CREATE TABLE notes (id INTEGER);");
+         }},
+        {"缺少数据列",
+         [](const auto& folder, const auto& path) {
+             test::BuildShippedDatabase(folder);
+             Database::OpenExisting(path).ExecuteScript(
+                 "ALTER TABLE telltime DROP COLUMN speaker;");
+         }},
+        {"文件已损坏",
+         [](const auto& folder, const auto& path) {
+             test::BuildShippedDatabase(folder);
+             std::filesystem::resize_file(path, std::filesystem::file_size(path) / 3);
+         }},
+        {"只读",
+         [](const auto& folder, const auto& path) {
+             test::BuildShippedDatabase(folder);
+             std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+         }},
+        {"是文件夹",
+         [](const auto&, const auto& path) { std::filesystem::create_directory(path); }},
+        {"不是普通文件",
+         [](const auto&, const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        test::TempFolder folder;
+        c.make(folder, folder.File("draft.dat"));
+        try {
+            TDM::Connect(folder.WithSeparator());
+            ADD_FAILURE() << "connected";
+        } catch (const DataConnectionError& fault) {
+            EXPECT_EQ(fault.Reason(), c.reason) << fault.what();
+        }
     }
 }
 
