@@ -22,16 +22,22 @@ const Corpus& Announcements() {
     return corpus;
 }
 
+// Sentences nobody tuned the front-end against: its share there is what a
+// new announcement can expect, so fixes found through it must be general
+// ones, never entries for these very sentences.
+const Corpus& HeldOut() {
+    static const Corpus corpus =
+        LoadCorpus(SONVELA_SOURCE_DIR "/tests/frontend/corpus/heldout.tsv");
+    return corpus;
+}
+
 const std::set<std::string> kKinds = {"price", "number",  "date", "time",      "phone", "code",
                                       "range", "ordinal", "unit", "polyphone", "tone"};
 
-} // namespace
-
-TEST(AnnouncementCorpus, HoldsEnoughWellFormedSentencesOfEveryKind) {
-    const Corpus& corpus = Announcements();
+void ExpectWellFormed(const Corpus& corpus, std::size_t minimumLines, int minimumPerKind) {
     for (const std::string& line : corpus.malformed)
         ADD_FAILURE() << "not class<TAB>sentence<TAB>reading: line " << line;
-    EXPECT_GE(corpus.lines.size(), 160u);
+    EXPECT_GE(corpus.lines.size(), minimumLines);
 
     std::map<std::string, int> perKind;
     std::set<std::string> sentences;
@@ -47,7 +53,32 @@ TEST(AnnouncementCorpus, HoldsEnoughWellFormedSentencesOfEveryKind) {
         }
     }
     for (const std::string& kind : kKinds)
-        EXPECT_GE(perKind[kind], 12) << kind;
+        EXPECT_GE(perKind[kind], minimumPerKind) << kind;
+}
+
+CorpusScore ScoreFrontEnd(const Corpus& corpus) {
+    const FrontEnd frontEnd;
+    return ScoreCorpus(
+        corpus.lines,
+        [&](const std::string& sentence) { return frontEnd.Prepare(sentence, Dialect::Mandarin); },
+        VoicePhonemes::Mandarin());
+}
+
+} // namespace
+
+TEST(AnnouncementCorpus, HoldsEnoughWellFormedSentencesOfEveryKind) {
+    ExpectWellFormed(Announcements(), 160, 12);
+}
+
+TEST(AnnouncementCorpus, HeldOutSetIsWellFormedAndSharesNoSentenceWithTheTunedOne) {
+    ExpectWellFormed(HeldOut(), 80, 6);
+    std::set<std::string> tuned;
+    for (const CorpusLine& line : Announcements().lines)
+        tuned.insert(line.sentence);
+    for (const CorpusLine& line : HeldOut().lines) {
+        EXPECT_FALSE(tuned.contains(line.sentence))
+            << "line " << line.lineNumber << " of the held-out set is in the tuned corpus";
+    }
 }
 
 TEST(AnnouncementCorpus, TellsSlippedSyllablesFromPinyin) {
@@ -88,11 +119,17 @@ TEST(CorpusScorer, GivesTheExpectedReadingsFullMarksAndTheRawTextFarLess) {
 }
 
 TEST(FrontEndCorpus, ReadsNearlyEveryAnnouncementEntirelyRight) {
-    const FrontEnd frontEnd;
-    const CorpusScore score = ScoreCorpus(
-        Announcements().lines,
-        [&](const std::string& sentence) { return frontEnd.Prepare(sentence, Dialect::Mandarin); },
-        VoicePhonemes::Mandarin());
+    const CorpusScore score = ScoreFrontEnd(Announcements());
     std::cout << "The Mandarin front-end\n" << DescribeScore(score, ListMisses::Yes);
     EXPECT_GE(score.overall.Share(), 0.97);
+}
+
+TEST(FrontEndCorpus, ReadsSentencesItWasNeverTunedOnAlmostAsWell) {
+    const CorpusScore score = ScoreFrontEnd(HeldOut());
+    std::cout << "The Mandarin front-end on the held-out sentences\n"
+              << DescribeScore(score, ListMisses::Yes);
+    // Measured when the set was written: 95.4 % (125/131). The floor sits
+    // lower than on the tuned corpus because a held-out miss shows a gap in
+    // general coverage, which the tuned share cannot.
+    EXPECT_GE(score.overall.Share(), 0.90);
 }
