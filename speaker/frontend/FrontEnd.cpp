@@ -1,5 +1,6 @@
 #include "FrontEnd.h"
 
+#include "LetterSpelling.h"
 #include "Polyphones.h"
 #include "TextNormalizer.h"
 
@@ -38,6 +39,7 @@ std::string FrontEnd::Prepare(std::string_view utf8, Dialect dialect,
         pieces = first->Apply(pieces, dialect);
     pieces = Pronunciations()->Apply(pieces, dialect);
     pieces = NormalizeText(pieces, dialect);
+    pieces = SpellCapitals(pieces);
     // The Cantonese voice reads characters well and takes no pinyin.
     if (dialect == Dialect::Mandarin)
         pieces = PinPolyphones(pieces);

@@ -428,9 +428,12 @@ private:
             words += "千分之";
         const bool integer = q.fraction.empty();
         const bool leadingZero = q.whole.size() >= 2 && q.whole[0] == '0';
+        // Three digits or more led by a zero are never a count or a day,
+        // whatever follows (0125号柜员, 第007号): a code, said digit by digit.
+        const bool zeroLedCode = integer && !q.grouped && q.whole.size() >= 3 && q.whole[0] == '0';
         if (q.kind == Kind::Year) {
             words += DigitWords(q.whole, dialect_, false);
-        } else if (q.kind == Kind::Identifier ||
+        } else if (q.kind == Kind::Identifier || zeroLedCode ||
                    (integer && !q.grouped && !q.ordinal &&
                     ((q.kind == Kind::Plain && LooksLikeCode(q.whole)) ||
                      (leadingZero && (q.kind == Kind::Plain || q.kind == Kind::Money ||

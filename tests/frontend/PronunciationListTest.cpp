@@ -52,13 +52,26 @@ TEST(PronunciationList, JoinKeepsPinyinSyllablesApart) {
     EXPECT_EQ(JoinPieces({{"A", false}, {"ling2", true}, {"，", false}}), "A ling2，");
 }
 
+TEST(FrontEnd, ShortCapitalRunsAreSpelledOut) {
+    const FrontEnd frontEnd;
+    for (const Dialect dialect : {Dialect::Mandarin, Dialect::Cantonese}) {
+        EXPECT_EQ(frontEnd.Prepare("VIP", dialect), "V I P");
+        EXPECT_EQ(frontEnd.Prepare("ATM机", dialect).substr(0, 5), "A T M");
+        EXPECT_EQ(frontEnd.Prepare("HELLO", dialect), "HELLO");
+        EXPECT_EQ(frontEnd.Prepare("iPhone", dialect), "iPhone");
+        EXPECT_EQ(frontEnd.Prepare("A", dialect), "A");
+    }
+    // A flight code: the letters spelled, the digits one by one.
+    EXPECT_TRUE(frontEnd.Prepare("MU5137", Dialect::Mandarin).starts_with("M U"));
+}
+
 TEST(FrontEnd, OperatorListComesFirstAndCanBeReplacedWhileInUse) {
     FrontEnd frontEnd;
     const auto before = frontEnd.Pronunciations();
     frontEnd.SetPronunciations(PronunciationList({{"重庆", "chong2 qing4"}, {"KTV", "卡拉OK"}}));
     EXPECT_TRUE(before->empty());
     // The replacement text is still open to the later stages: 卡拉 is pinned.
-    EXPECT_EQ(frontEnd.Prepare("到重庆KTV", Dialect::Mandarin), "到chong2 qing4 ka3 la1 OK");
+    EXPECT_EQ(frontEnd.Prepare("到重庆KTV", Dialect::Mandarin), "到chong2 qing4 ka3 la1 O K");
     // Pinyin is for the Mandarin voice; replacement text serves both.
-    EXPECT_EQ(frontEnd.Prepare("到重庆KTV", Dialect::Cantonese), "到重庆卡拉OK");
+    EXPECT_EQ(frontEnd.Prepare("到重庆KTV", Dialect::Cantonese), "到重庆卡拉O K");
 }

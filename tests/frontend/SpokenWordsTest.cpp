@@ -84,8 +84,8 @@ TEST(FrontEndVoice, EveryTextPassesTheFrontEndOfTheChosenVoice) {
             heard.push_back(GbkToUtf8(call.text));
     // The replacement text goes on through the front-end (卡拉 is pinned);
     // the Cantonese and English voices get no pinyin.
-    const std::vector<std::string> expected{"hang2 zhang3在ka3 la1 OK", "行长在卡拉OK",
-                                            "行长在卡拉OK", "hang2 zhang3在ka3 la1 OK"};
+    const std::vector<std::string> expected{"hang2 zhang3在ka3 la1 O K", "行长在卡拉O K",
+                                            "行长在卡拉OK", "hang2 zhang3在ka3 la1 O K"};
     EXPECT_EQ(heard, expected);
     EXPECT_EQ(engine.CurrentVoice(), 0);
 }

@@ -285,6 +285,15 @@ TEST(TextNormalizer, NumbersNamedAsCodesDigitByDigit) {
     });
 }
 
+TEST(TextNormalizer, ZeroLedNumbersAreCodesWhateverFollows) {
+    ExpectReadings({
+        {"为您服务的是0125号柜员", "为您服务的是零一二五号柜员"},
+        {"第007号", "第零零七号"},
+        // A day of the month may keep its zero.
+        {"3月05号", "三月五号"},
+    });
+}
+
 TEST(TextNormalizer, RoomNumbersDigitByDigit) {
     ExpectReadings({
         {"307教室", "三零七教室"},
