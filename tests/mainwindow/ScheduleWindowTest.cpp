@@ -334,10 +334,11 @@ TEST_F(ScheduleWindowTest, SettingsDialogPagesCaptionsAndReReadOnEveryShowing) {
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(dialog->isModal());
     QTabWidget* pages = dialog->PageControl1();
-    ASSERT_EQ(pages->count(), 3);
+    ASSERT_EQ(pages->count(), 4);
     EXPECT_EQ(pages->tabText(0), Q("停顿及延时设置"));
     EXPECT_EQ(pages->tabText(1), Q("快捷键设置"));
     EXPECT_EQ(pages->tabText(2), Q("整点报时"));
+    EXPECT_EQ(pages->tabText(3), Q("读音"));
     EXPECT_EQ(Child<QCheckBox>(dialog, "chkf5")->text(), Q("是否设置F5  (播放或停止音乐)"));
     EXPECT_EQ(Child<QCheckBox>(dialog, "chkf7")->text(), Q("是否设置F7  (从最前面朗读)"));
     EXPECT_EQ(Child<QCheckBox>(dialog, "chkf9")->text(), Q("是否设置F9  (全文循环朗读)"));
