@@ -245,17 +245,32 @@ GbkString MemoGbkAdapter::SelectedText() const {
     return TextWindow(Caret(), SelectionLength());
 }
 
-int MemoGbkAdapter::FirstLineOfBlock(const QTextBlock& target) const {
-    const QTextDocument* document = memo_->document();
-    int line = 0;
-    for (QTextBlock block = document->begin(); block.isValid() && block != target;
-         block = block.next())
-        line += ForcedLineCount(document, block);
-    return line;
+void MemoGbkAdapter::LayOut(const QTextBlock& block) const {
+    ForcedLineCount(memo_->document(), block);
 }
 
-int MemoGbkAdapter::LaidOutLineCount(const QTextBlock& block) const {
-    return ForcedLineCount(memo_->document(), block);
+void MemoGbkAdapter::PrepareLineNumbers() const {
+    const QTextDocument* document = memo_->document();
+    if (document->characterCount() <= kWholeLayoutChars) {
+        // A text of a few pages is laid out whole: every number is exact.
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            LayOut(block);
+        return;
+    }
+    // A long text: the editor numbers its lines as its scroll bar does,
+    // counting a paragraph it has not laid out yet as the lines it last had
+    // (one at first). Painting lays out the paragraphs on screen; laying
+    // those out here first keeps a painting between two questions from
+    // moving the numbers of the lines below them.
+    const int rows = VisibleRows();
+    QTextBlock block = document->findBlockByLineNumber(memo_->verticalScrollBar()->value());
+    for (int lines = 0; block.isValid() && lines <= rows; block = block.next())
+        lines += ForcedLineCount(document, block);
+}
+
+int MemoGbkAdapter::VisibleRows() const {
+    const int spacing = std::max(1, memo_->fontMetrics().lineSpacing());
+    return std::max(1, memo_->viewport()->height() / spacing);
 }
 
 int MemoGbkAdapter::LineOfOffset(std::int64_t offset) const {
@@ -263,31 +278,35 @@ int MemoGbkAdapter::LineOfOffset(std::int64_t offset) const {
     const QTextBlock block = memo_->document()->findBlock(position);
     if (!block.isValid())
         return std::max(0, LineCount() - 1);
-    LaidOutLineCount(block);
+    PrepareLineNumbers();
+    LayOut(block);
     const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
-    return FirstLineOfBlock(block) + (line.isValid() ? line.lineNumber() : 0);
+    return block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0);
 }
 
 int MemoGbkAdapter::LineCount() const {
-    const QTextDocument* document = memo_->document();
-    int lines = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines += ForcedLineCount(document, block);
-    return std::max(1, lines);
+    PrepareLineNumbers();
+    LayOut(memo_->document()->lastBlock());
+    return std::max(1, memo_->document()->lineCount());
 }
 
 std::int64_t MemoGbkAdapter::LineStartOffset(int line) const {
-    if (line < 0)
+    if (line < 0 || line >= LineCount())
         return -1;
     const QTextDocument* document = memo_->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const int count = ForcedLineCount(document, block);
-        if (line < count) {
-            const QTextLine textLine = block.layout()->lineAt(line);
-            const int start = textLine.isValid() ? textLine.textStart() : 0;
-            return OffsetOfPosition(block.position() + start);
+    QTextBlock block = document->findBlockByLineNumber(line);
+    // Laying a paragraph out may change its line count, and so where the
+    // line falls: look again until the paragraph found is laid out.
+    while (block.isValid()) {
+        LayOut(block);
+        const int first = block.firstLineNumber();
+        const int count = block.isVisible() ? block.layout()->lineCount() : 0;
+        if (line >= first && line < first + count) {
+            const QTextLine textLine = block.layout()->lineAt(line - first);
+            return OffsetOfPosition(block.position() + textLine.textStart());
         }
-        line -= count;
+        const QTextBlock again = document->findBlockByLineNumber(line);
+        block = again.isValid() && again.blockNumber() > block.blockNumber() ? again : block.next();
     }
     return -1;
 }
@@ -303,6 +322,13 @@ GbkString MemoGbkAdapter::LineText(int line) const {
         block.position() + (textLine.isValid() ? textLine.textStart() + textLine.textLength()
                                                : static_cast<int>(block.text().size()));
     return TextWindow(start, OffsetOfPosition(end) - start);
+}
+
+void MemoGbkAdapter::KeepLineInView(std::int64_t offset) {
+    const int line = LineOfOffset(offset);
+    QScrollBar* bar = memo_->verticalScrollBar();
+    if (line < bar->value() || line >= bar->value() + VisibleRows())
+        bar->setValue(line);
 }
 
 void MemoGbkAdapter::ScrollOneLine() {
