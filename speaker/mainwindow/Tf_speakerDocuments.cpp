@@ -6,6 +6,7 @@
 #include "Desktop.h"
 #include "DocumentNames.h"
 #include "EditorDialogs.h"
+#include "EditorFill.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "Tf_speaker.h"
@@ -24,11 +25,6 @@ namespace {
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString FromUtf16(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
 }
 
 std::u16string ToUtf16(const QString& text) {
@@ -82,7 +78,12 @@ void Tf_speaker::ConnectDocumentCommands() {
 // ---- The editor's text ------------------------------------------------------
 
 void Tf_speaker::SetEditorText(const std::u16string& text) {
-    memo1_->setPlainText(FromUtf16(text));
+    SetEditorText(SliceText(text), QString());
+}
+
+void Tf_speaker::SetEditorText(std::deque<QString> slices, const QString& name) {
+    LoadingNote note(statusPanels_[2], name);
+    FillEditor(memo1_, std::move(slices), [&note](int percent) { note.Show(percent); });
     SetEditorModified(false);
 }
 
@@ -97,14 +98,33 @@ void Tf_speaker::SetStatusFile(const std::string& path) {
 }
 
 bool Tf_speaker::LoadTextFile(const std::string& path) {
-    const std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
+    // Read and decoded aside, so that a long file does not freeze the
+    // window; the decoded text comes back cut into the slices the editor
+    // takes, and is never held whole twice over.
+    struct Loaded {
+        bool read = false;
+        DecodedText decoded;
+        std::deque<QString> slices;
+    };
+    Loaded loaded = RunAside([&path] {
+        Loaded result;
+        std::optional<std::string> bytes = ReadWholeFile(path);
+        if (!bytes)
+            return result;
+        result.read = true;
+        result.decoded = DecodeTextFile(*bytes);
+        bytes.reset();
+        result.slices = SliceText(result.decoded.text);
+        std::u16string().swap(result.decoded.text);
+        return result;
+    });
+    if (!loaded.read) {
         ShowErrorReport("无法读取文件 " + path);
         currentFileName_.clear();
         return false;
     }
-    DecodedText decoded = DecodeTextFile(*bytes);
-    SetEditorText(decoded.text);
+    const DecodedText& decoded = loaded.decoded;
+    SetEditorText(std::move(loaded.slices), QFileInfo(FromUtf8(path)).fileName());
     currentEncoding_ = decoded.encoding;
     if (!decoded.valid) {
         // Saving the replacement characters over the file would destroy
