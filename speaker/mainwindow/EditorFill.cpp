@@ -29,32 +29,12 @@ int fillGeneration = 0;
 
 } // namespace
 
-std::deque<QString> SliceText(std::u16string_view text) {
-    std::deque<QString> slices;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t length = std::min(kSliceUnits, text.size() - from);
-        // Never part a surrogate pair: each slice holds whole characters.
-        if (from + length < text.size() && QChar::isHighSurrogate(text[from + length - 1]))
-            ++length;
-        slices.push_back(QString::fromUtf16(text.data() + from, static_cast<qsizetype>(length)));
-        from += length;
-    }
-    return slices;
-}
-
-void FillEditor(QPlainTextEdit* memo, std::deque<QString> slices,
+void FillEditor(QPlainTextEdit* memo, std::u16string text,
                 const std::function<void(int percent)>& progress) {
     const int generation = ++fillGeneration;
-    qsizetype total = 0;
-    for (const QString& slice : slices)
-        total += slice.size();
-    if (static_cast<std::size_t>(total) <= kAtOnceUnits) {
-        QString text;
-        text.reserve(total);
-        for (const QString& slice : slices)
-            text += slice;
-        memo->setPlainText(text);
+    const std::size_t total = text.size();
+    if (total <= kAtOnceUnits) {
+        memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
         return;
     }
 
@@ -65,15 +45,21 @@ void FillEditor(QPlainTextEdit* memo, std::deque<QString> slices,
     // also cost memory the size of the text.
     document->setUndoRedoEnabled(false);
     QTextCursor end(document);
-    qsizetype filled = 0;
-    while (!slices.empty()) {
+    std::size_t filled = 0;
+    while (filled < total) {
         const auto stepEnd = Clock::now() + kStepTime;
         do {
+            std::size_t length = std::min(kSliceUnits, total - filled);
+            // Never part a surrogate pair: each slice holds whole characters.
+            if (filled + length < total && QChar::isHighSurrogate(text[filled + length - 1]))
+                ++length;
             end.movePosition(QTextCursor::End);
-            end.insertText(slices.front());
-            filled += slices.front().size();
-            slices.pop_front();
-        } while (!slices.empty() && Clock::now() < stepEnd);
+            // The document copies the slice; no copy of our own is made.
+            end.insertText(
+                QString::fromRawData(reinterpret_cast<const QChar*>(text.data()) + filled,
+                                     static_cast<qsizetype>(length)));
+            filled += length;
+        } while (filled < total && Clock::now() < stepEnd);
         if (progress)
             progress(static_cast<int>(filled * 100 / total));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -81,8 +67,8 @@ void FillEditor(QPlainTextEdit* memo, std::deque<QString> slices,
             return;
     }
     document->setUndoRedoEnabled(true);
-    // The slices went back to the allocator piece by piece, scattered among
-    // the document's own blocks: give the free pages back to the system,
+    std::u16string().swap(text);
+    // What the loading's own allocations left free goes back to the system,
     // or the process stays as large as it was at the peak of the loading.
     malloc_trim(0);
     memo->moveCursor(QTextCursor::Start);

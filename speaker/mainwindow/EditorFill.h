@@ -18,10 +18,10 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -54,15 +54,13 @@ template <typename Work> auto RunAside(Work work) -> decltype(work()) {
     return std::move(*result);
 }
 
-// A text cut into slices the editor can take in one step each. Made from
-// the decoded text on any thread; each slice is freed once it is in the
-// editor, so the text is never held twice over in full.
-std::deque<QString> SliceText(std::u16string_view text);
-
-// Replaces the editor's text with the slices, as setPlainText does (caret
-// at the start, nothing to undo), a slice or a part of one per turn of the
-// event loop. `progress` gets the percentage filled after each step.
-void FillEditor(QPlainTextEdit* memo, std::deque<QString> slices,
+// Replaces the editor's text with `text`, as setPlainText does (caret at
+// the start, nothing to undo), a slice of it per turn of the event loop.
+// `progress` gets the percentage filled after each step. The text is taken
+// over and freed as a whole at the end: one large block goes straight back
+// to the system, where thousands of small slices would leave the heap
+// scattered.
+void FillEditor(QPlainTextEdit* memo, std::u16string text,
                 const std::function<void(int percent)>& progress);
 
 // Shows the loading's progress in a status-bar panel (and a busy cursor)

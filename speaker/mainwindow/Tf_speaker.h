@@ -23,7 +23,6 @@
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -381,10 +380,9 @@ private:
     void ConnectFindCommands();
     void ConnectDraftCommands();
     // Puts a text into the editor and marks it unmodified.
-    void SetEditorText(const std::u16string& text);
-    // The same for a text already cut into slices (EditorFill.h); `name`
-    // is what the status bar says is being opened.
-    void SetEditorText(std::deque<QString> slices, const QString& name);
+    // A long text goes in in steps (EditorFill.h); `name` is what the
+    // status bar says is being opened.
+    void SetEditorText(std::u16string text, const QString& name = QString());
     void ClearEditor();
     // Loads a text file into the editor; false (after the general error
     // report) when it cannot be read. An undecodable file is shown as an

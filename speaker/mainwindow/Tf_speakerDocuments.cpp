@@ -77,13 +77,9 @@ void Tf_speaker::ConnectDocumentCommands() {
 
 // ---- The editor's text ------------------------------------------------------
 
-void Tf_speaker::SetEditorText(const std::u16string& text) {
-    SetEditorText(SliceText(text), QString());
-}
-
-void Tf_speaker::SetEditorText(std::deque<QString> slices, const QString& name) {
+void Tf_speaker::SetEditorText(std::u16string text, const QString& name) {
     LoadingNote note(statusPanels_[2], name);
-    FillEditor(memo1_, std::move(slices), [&note](int percent) { note.Show(percent); });
+    FillEditor(memo1_, std::move(text), [&note](int percent) { note.Show(percent); });
     SetEditorModified(false);
 }
 
@@ -99,32 +95,20 @@ void Tf_speaker::SetStatusFile(const std::string& path) {
 
 bool Tf_speaker::LoadTextFile(const std::string& path) {
     // Read and decoded aside, so that a long file does not freeze the
-    // window; the decoded text comes back cut into the slices the editor
-    // takes, and is never held whole twice over.
-    struct Loaded {
-        bool read = false;
-        DecodedText decoded;
-        std::deque<QString> slices;
-    };
-    Loaded loaded = RunAside([&path] {
-        Loaded result;
-        std::optional<std::string> bytes = ReadWholeFile(path);
+    // window.
+    std::optional<DecodedText> read = RunAside([&path]() -> std::optional<DecodedText> {
+        const std::optional<std::string> bytes = ReadWholeFile(path);
         if (!bytes)
-            return result;
-        result.read = true;
-        result.decoded = DecodeTextFile(*bytes);
-        bytes.reset();
-        result.slices = SliceText(result.decoded.text);
-        std::u16string().swap(result.decoded.text);
-        return result;
+            return std::nullopt;
+        return DecodeTextFile(*bytes);
     });
-    if (!loaded.read) {
+    if (!read) {
         ShowErrorReport("无法读取文件 " + path);
         currentFileName_.clear();
         return false;
     }
-    const DecodedText& decoded = loaded.decoded;
-    SetEditorText(std::move(loaded.slices), QFileInfo(FromUtf8(path)).fileName());
+    DecodedText& decoded = *read;
+    SetEditorText(std::move(decoded.text), QFileInfo(FromUtf8(path)).fileName());
     currentEncoding_ = decoded.encoding;
     if (!decoded.valid) {
         // Saving the replacement characters over the file would destroy

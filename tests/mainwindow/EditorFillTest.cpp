@@ -48,7 +48,7 @@ TEST(EditorFillTest, ALongTextGoesInInStepsAsSetPlainTextWouldPutIt) {
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(0);
     std::vector<int> progress;
-    FillEditor(&memo, SliceText(text), [&](int percent) { progress.push_back(percent); });
+    FillEditor(&memo, text, [&](int percent) { progress.push_back(percent); });
     timer.stop();
 
     EXPECT_EQ(memo.toPlainText(), Q(text));
@@ -67,16 +67,16 @@ TEST(EditorFillTest, ALongTextGoesInInStepsAsSetPlainTextWouldPutIt) {
 TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
     QPlainTextEdit memo;
     int steps = 0;
-    FillEditor(&memo, SliceText(u"短文。\n第二行"), [&](int) { ++steps; });
+    FillEditor(&memo, u"短文。\n第二行", [&](int) { ++steps; });
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("短文。\n第二行"));
     EXPECT_EQ(steps, 0);
 
     // A text opened while a long one is still going in replaces it.
     bool nested = false;
-    FillEditor(&memo, SliceText(LongText(200 * 1024)), [&](int) {
+    FillEditor(&memo, LongText(200 * 1024), [&](int) {
         if (!nested) {
             nested = true;
-            FillEditor(&memo, SliceText(u"后来的文字"), nullptr);
+            FillEditor(&memo, u"后来的文字", nullptr);
         }
     });
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("后来的文字"));
