@@ -23,15 +23,22 @@ constexpr std::size_t kAtOnceUnits = 64 * 1024;
 // The editor's share of each turn of the event loop: well under a frame.
 constexpr auto kStepTime = std::chrono::milliseconds(5);
 
-// A newer fill (a text opened while another was still going in) ends the
-// older one.
-int fillGeneration = 0;
+// A newer fill of the same editor (a text opened while another was still
+// going in) ends the older one; the count is kept on the editor, so that
+// filling the hidden copy never cuts short the editor's own text.
+constexpr const char* kFillGeneration = "sonvelaFillGeneration";
+
+int NextFillGeneration(QPlainTextEdit* memo) {
+    const int next = memo->property(kFillGeneration).toInt() + 1;
+    memo->setProperty(kFillGeneration, next);
+    return next;
+}
 
 } // namespace
 
 void FillEditor(QPlainTextEdit* memo, std::u16string text,
                 const std::function<void(int percent)>& progress) {
-    const int generation = ++fillGeneration;
+    const int generation = NextFillGeneration(memo);
     const std::size_t total = text.size();
     if (total <= kAtOnceUnits) {
         memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
@@ -63,7 +70,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
         if (progress)
             progress(static_cast<int>(filled * 100 / total));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!alive || generation != fillGeneration)
+        if (!alive || memo->property(kFillGeneration).toInt() != generation)
             return;
     }
     document->setUndoRedoEnabled(true);

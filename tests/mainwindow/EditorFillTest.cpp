@@ -80,6 +80,19 @@ TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
         }
     });
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("后来的文字"));
+
+    // Filling another editor meanwhile (the hidden copy) cuts nothing short.
+    QPlainTextEdit other;
+    const std::u16string text = LongText(200 * 1024);
+    bool filledOther = false;
+    FillEditor(&memo, text, [&](int) {
+        if (!filledOther) {
+            filledOther = true;
+            FillEditor(&other, LongText(100 * 1024), nullptr);
+        }
+    });
+    EXPECT_EQ(memo.toPlainText(), Q(text));
+    EXPECT_EQ(other.toPlainText(), Q(LongText(100 * 1024)));
 }
 
 TEST(EditorFillTest, RunAsideReturnsTheResultAndCarriesAFaultBack) {
