@@ -17,6 +17,11 @@
 //   open_50MB_peak_rss_over_file  memory growth while opening, over the
 //                                 file's size (goal <= 6); and
 //   open_50MB_rss_over_file       the growth once it is open (goal <= 4)
+//   cantonese_copy_10MB_stall_ms  longest stretch the user-interface thread
+//                                 is busy while the traditional-character
+//                                 copy of a 10 MB text is made
+//   find_10MB_ms                  a find that runs through the whole text
+//                                 without a match
 // SONVELA_BENCH_DETAIL=1 adds the raw times on stderr.
 #include "AtomicFile.h"
 #include "Desktop.h"
@@ -30,6 +35,7 @@
 #include "UiThreadEditorPort.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -256,6 +262,35 @@ OpenRun Open(Tf_speaker& window, FileDialogs& dialogs, Heartbeat& heartbeat,
     return run;
 }
 
+double CopyStallMs(Tf_speaker& window, Heartbeat& heartbeat, const QString& text) {
+    window.Memo1()->setPlainText(text);
+    Settle();
+    bool done = false;
+    heartbeat.Restart();
+    QTimer::singleShot(0, &window, [&] {
+        window.conv_yyClick();
+        done = true;
+    });
+    Pump([&] { return done; }, "the traditional-character copy");
+    const double stall = heartbeat.LongestMs();
+    if (window.Memo2()->document()->characterCount() !=
+        window.Memo1()->document()->characterCount()) {
+        std::fprintf(stderr, "the copy is not as long as the text\n");
+        std::exit(1);
+    }
+    return stall;
+}
+
+double FindMs(Tf_speaker& window, const QString& text) {
+    window.Memo1()->setPlainText(text);
+    window.Memo1Text().SetCaret(0);
+    Settle();
+    window.findChild<QLineEdit*>(QStringLiteral("Fedit"))->setText(QStringLiteral("不在文中的词"));
+    const auto start = Clock::now();
+    window.SpeedButton2Click();
+    return Ms(Clock::now() - start).count();
+}
+
 std::string FileText(std::size_t bytes) {
     const std::string line =
         Utf8ToGbk("各位顾客请注意，下面报告今日菜价。西红柿每斤三元五角。\r\n");
@@ -332,6 +367,11 @@ int main(int argc, char** argv) {
 
     std::printf("caret_panel_10KB_ms: %.2f\n", CaretPanelMs(window, small));
     std::printf("caret_panel_10MB_ms: %.2f\n", CaretPanelMs(window, large));
+
+    std::printf("cantonese_copy_10KB_stall_ms: %.1f\n", CopyStallMs(window, heartbeat, small));
+    std::printf("cantonese_copy_10MB_stall_ms: %.1f\n", CopyStallMs(window, heartbeat, large));
+    std::printf("find_10KB_ms: %.2f\n", FindMs(window, small));
+    std::printf("find_10MB_ms: %.2f\n", FindMs(window, large));
     window.Memo1()->clear();
     window.SetEditorModified(false);
     InstallDesktop(nullptr);
