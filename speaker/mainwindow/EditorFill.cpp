@@ -42,6 +42,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     const std::size_t total = text.size();
     if (total <= kAtOnceUnits) {
         memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
+        memo->setUpdatesEnabled(true); // after an older fill it replaced
         return;
     }
 
@@ -51,6 +52,11 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     // Nothing to undo in a text just opened; an undo step per slice would
     // also cost memory the size of the text.
     document->setUndoRedoEnabled(false);
+    // The editor is not painted while it fills: its first lines are all
+    // there is to see, and painting them after every step would make the
+    // whole loading a third slower.
+    memo->viewport()->repaint(); // empty, not the text it held before
+    memo->setUpdatesEnabled(false);
     QTextCursor end(document);
     std::size_t filled = 0;
     while (filled < total) {
@@ -70,8 +76,10 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
         if (progress)
             progress(static_cast<int>(filled * 100 / total));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!alive || memo->property(kFillGeneration).toInt() != generation)
+        if (!alive)
             return;
+        if (memo->property(kFillGeneration).toInt() != generation)
+            return; // the newer fill enables the painting again
     }
     document->setUndoRedoEnabled(true);
     std::u16string().swap(text);
@@ -81,6 +89,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     memo->moveCursor(QTextCursor::Start);
     memo->verticalScrollBar()->setValue(0);
     memo->horizontalScrollBar()->setValue(0);
+    memo->setUpdatesEnabled(true);
 }
 
 LoadingNote::LoadingNote(QLabel* panel, QString what)

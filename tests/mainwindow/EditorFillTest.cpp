@@ -56,6 +56,7 @@ TEST(EditorFillTest, ALongTextGoesInInStepsAsSetPlainTextWouldPutIt) {
     ASSERT_GT(progress.size(), 1u);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(progress.back(), 100);
+    EXPECT_TRUE(memo.updatesEnabled());
     // As after setPlainText: caret at the start, nothing to undo, and undo
     // working again for the operator's edits.
     EXPECT_EQ(memo.textCursor().position(), 0);
@@ -80,6 +81,7 @@ TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
         }
     });
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("后来的文字"));
+    EXPECT_TRUE(memo.updatesEnabled());
 
     // Filling another editor meanwhile (the hidden copy) cuts nothing short.
     QPlainTextEdit other;
