@@ -86,7 +86,7 @@ public:
     Heartbeat() {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
     }
     void Restart() {
         last_ = Clock::now();

@@ -95,7 +95,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
 LoadingNote::LoadingNote(QLabel* panel, QString what)
     : panel_(panel), what_(std::move(what)), start_(Clock::now()) {
     ticker_.setInterval(250);
-    QObject::connect(&ticker_, &QTimer::timeout, [this] { Show(percent_); });
+    QObject::connect(&ticker_, &QTimer::timeout, &ticker_, [this] { Show(percent_); });
     ticker_.start();
 }
 
@@ -119,7 +119,9 @@ void LoadingNote::Show(int percent) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     if (panel_)
-        panel_->setText(QStringLiteral("正在打开 %1 … %2%").arg(what_).arg(percent));
+        panel_->setText(what_.isEmpty()
+                            ? QStringLiteral("正在载入文章 … %1%").arg(percent)
+                            : QStringLiteral("正在打开 %1 … %2%").arg(what_).arg(percent));
 }
 
 } // namespace sonvela

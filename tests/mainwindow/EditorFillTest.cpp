@@ -7,6 +7,7 @@
 #include "MemoGbkAdapter.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 
 namespace sonvela {
 namespace {
@@ -45,7 +47,7 @@ TEST(EditorFillTest, ALongTextGoesInInStepsAsSetPlainTextWouldPutIt) {
     // The event loop turns while the editor fills: a timer gets its turns.
     int ticks = 0;
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] { ++ticks; });
     timer.start(0);
     std::vector<int> progress;
     FillEditor(&memo, text, [&](int percent) { progress.push_back(percent); });
@@ -95,6 +97,21 @@ TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
     });
     EXPECT_EQ(memo.toPlainText(), Q(text));
     EXPECT_EQ(other.toPlainText(), Q(LongText(100 * 1024)));
+}
+
+// The status bar says nothing about a load that ends within a second; past
+// it, the panel shows the progress, and gets its own text back at the end.
+TEST(EditorFillTest, TheProgressNoteAppearsAfterASecondAndGivesThePanelBack) {
+    QLabel panel(QStringLiteral("/文章/旧.txt"));
+    {
+        LoadingNote note(&panel, QStringLiteral("新.txt"));
+        note.Show(10);
+        EXPECT_EQ(panel.text(), QStringLiteral("/文章/旧.txt"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1050));
+        note.Show(40);
+        EXPECT_EQ(panel.text(), QStringLiteral("正在打开 新.txt … 40%"));
+    }
+    EXPECT_EQ(panel.text(), QStringLiteral("/文章/旧.txt"));
 }
 
 TEST(EditorFillTest, RunAsideReturnsTheResultAndCarriesAFaultBack) {
