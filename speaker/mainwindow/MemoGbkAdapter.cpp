@@ -80,11 +80,11 @@ void MemoGbkAdapter::Rebuild() {
         lengths.push_back(BlockGbkLength(block));
     index_.Reset(std::move(lengths));
     indexedBlocks_ = document->blockCount();
-    cache_.block = -1;
+    ForgetConvertedBlocks();
 }
 
 void MemoGbkAdapter::OnContentsChange(int position, int /*charsRemoved*/, int charsAdded) {
-    cache_.block = -1;
+    ForgetConvertedBlocks();
     const QTextDocument* document = memo_->document();
     const QTextBlock first = document->findBlock(position);
     QTextBlock last = document->findBlock(position + charsAdded);
@@ -114,15 +114,23 @@ void MemoGbkAdapter::OnContentsChange(int position, int /*charsRemoved*/, int ch
     indexedBlocks_ = newCount;
 }
 
+void MemoGbkAdapter::ForgetConvertedBlocks() {
+    for (BlockBytes& kept : cache_)
+        kept.block = -1;
+}
+
 const MemoGbkAdapter::BlockBytes& MemoGbkAdapter::Bytes(const QTextBlock& block) const {
-    if (cache_.block == block.blockNumber())
-        return cache_;
+    for (BlockBytes& kept : cache_)
+        if (kept.block == block.blockNumber())
+            return kept;
+    BlockBytes& converted = cache_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % cache_.size();
     const QString text = PlainBlockText(block);
     const std::u16string_view units = Utf16View(text);
     const std::size_t n = units.size();
-    cache_.block = block.blockNumber();
-    cache_.gbk = Utf16ToGbk(units);
-    cache_.unitOffsets.assign(n + 1, 0);
+    converted.block = block.blockNumber();
+    converted.gbk = Utf16ToGbk(units);
+    converted.unitOffsets.assign(n + 1, 0);
 
     // Each character of the paragraph is one GBK character (1, 2 or 4 bytes).
     auto unitsOfChar = [&](std::size_t i) {
@@ -133,30 +141,30 @@ const MemoGbkAdapter::BlockBytes& MemoGbkAdapter::Bytes(const QTextBlock& block)
     std::size_t byte = 0;
     bool matched = true;
     for (std::size_t i = 0; i < n;) {
-        if (byte >= cache_.gbk.size()) {
+        if (byte >= converted.gbk.size()) {
             matched = false;
             break;
         }
         const std::size_t count = unitsOfChar(i);
         for (std::size_t k = 0; k < count; ++k)
-            cache_.unitOffsets[i + k] = static_cast<std::int32_t>(byte);
-        byte += GbkCharLength(cache_.gbk, byte);
+            converted.unitOffsets[i + k] = static_cast<std::int32_t>(byte);
+        byte += GbkCharLength(converted.gbk, byte);
         i += count;
     }
-    if (!matched || byte != cache_.gbk.size()) {
+    if (!matched || byte != converted.gbk.size()) {
         // Text the converter did not turn into one character per character
         // (a broken surrogate): convert character by character instead.
-        cache_.gbk.clear();
+        converted.gbk.clear();
         for (std::size_t i = 0; i < n;) {
             const std::size_t count = unitsOfChar(i);
             for (std::size_t k = 0; k < count; ++k)
-                cache_.unitOffsets[i + k] = static_cast<std::int32_t>(cache_.gbk.size());
-            cache_.gbk += Utf16ToGbk(units.substr(i, count));
+                converted.unitOffsets[i + k] = static_cast<std::int32_t>(converted.gbk.size());
+            converted.gbk += Utf16ToGbk(units.substr(i, count));
             i += count;
         }
     }
-    cache_.unitOffsets[n] = static_cast<std::int32_t>(cache_.gbk.size());
-    return cache_;
+    converted.unitOffsets[n] = static_cast<std::int32_t>(converted.gbk.size());
+    return converted;
 }
 
 int MemoGbkAdapter::PositionOfOffset(std::int64_t offset) const {

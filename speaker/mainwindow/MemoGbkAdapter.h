@@ -2,7 +2,7 @@
 // GBK byte offsets the rest of the program speaks.
 //
 // Cost: a question about an offset finds its paragraph in BlockByteIndex and
-// converts that paragraph only (the last one converted is kept until the text
+// converts that paragraph only (the last few converted are kept until the text
 // changes), so a window of a few hundred bytes costs the same in a short and
 // in a very long text. The index follows the document's contentsChange.
 //
@@ -22,6 +22,7 @@
 #include "GbkText.h"
 
 #include <QObject>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -75,6 +76,7 @@ private:
     void Rebuild();
     void OnContentsChange(int position, int charsRemoved, int charsAdded);
     const BlockBytes& Bytes(const QTextBlock& block) const;
+    void ForgetConvertedBlocks();
     // Lays out the paragraph when the editor has not (or threw its layout
     // away on a resize).
     void LayOut(const QTextBlock& block) const;
@@ -89,7 +91,10 @@ private:
     QPlainTextEdit* memo_;
     BlockByteIndex index_;
     int indexedBlocks_ = 1;
-    mutable BlockBytes cache_;
+    // The last few paragraphs converted: a window often spans two or three,
+    // and a find's next window starts in the last of them.
+    mutable std::array<BlockBytes, 4> cache_;
+    mutable std::size_t nextSlot_ = 0;
 };
 
 } // namespace sonvela
