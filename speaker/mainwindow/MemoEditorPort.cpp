@@ -41,8 +41,13 @@ std::int32_t MemoEditorPort::SelectionLength() {
     return ToInt32(memo1_.SelectionLength());
 }
 
+// The segment a reader selects is the one it speaks: it must be on screen,
+// however the operator had scrolled the view when the reading started. The
+// view moves only when the segment is off screen, so the reader's own
+// line-by-line scrolling goes on as before.
 void MemoEditorPort::SetSelection(std::int32_t start, std::int32_t length) {
     memo1_.SetSelection(start, length);
+    memo1_.KeepLineInView(start);
 }
 
 GbkString MemoEditorPort::SelectedText() {
@@ -59,6 +64,7 @@ std::int32_t MemoEditorPort::LineCount() {
 
 void MemoEditorPort::ScrollOneLine() {
     memo1_.ScrollOneLine();
+    memo1_.KeepLineInView(memo1_.Caret());
 }
 
 void MemoEditorPort::FocusEditor() {

@@ -80,11 +80,11 @@ void MemoGbkAdapter::Rebuild() {
         lengths.push_back(BlockGbkLength(block));
     index_.Reset(std::move(lengths));
     indexedBlocks_ = document->blockCount();
-    cache_.block = -1;
+    ForgetConvertedBlocks();
 }
 
 void MemoGbkAdapter::OnContentsChange(int position, int /*charsRemoved*/, int charsAdded) {
-    cache_.block = -1;
+    ForgetConvertedBlocks();
     const QTextDocument* document = memo_->document();
     const QTextBlock first = document->findBlock(position);
     QTextBlock last = document->findBlock(position + charsAdded);
@@ -114,15 +114,23 @@ void MemoGbkAdapter::OnContentsChange(int position, int /*charsRemoved*/, int ch
     indexedBlocks_ = newCount;
 }
 
+void MemoGbkAdapter::ForgetConvertedBlocks() {
+    for (BlockBytes& kept : cache_)
+        kept.block = -1;
+}
+
 const MemoGbkAdapter::BlockBytes& MemoGbkAdapter::Bytes(const QTextBlock& block) const {
-    if (cache_.block == block.blockNumber())
-        return cache_;
+    for (BlockBytes& kept : cache_)
+        if (kept.block == block.blockNumber())
+            return kept;
+    BlockBytes& converted = cache_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % cache_.size();
     const QString text = PlainBlockText(block);
     const std::u16string_view units = Utf16View(text);
     const std::size_t n = units.size();
-    cache_.block = block.blockNumber();
-    cache_.gbk = Utf16ToGbk(units);
-    cache_.unitOffsets.assign(n + 1, 0);
+    converted.block = block.blockNumber();
+    converted.gbk = Utf16ToGbk(units);
+    converted.unitOffsets.assign(n + 1, 0);
 
     // Each character of the paragraph is one GBK character (1, 2 or 4 bytes).
     auto unitsOfChar = [&](std::size_t i) {
@@ -133,30 +141,30 @@ const MemoGbkAdapter::BlockBytes& MemoGbkAdapter::Bytes(const QTextBlock& block)
     std::size_t byte = 0;
     bool matched = true;
     for (std::size_t i = 0; i < n;) {
-        if (byte >= cache_.gbk.size()) {
+        if (byte >= converted.gbk.size()) {
             matched = false;
             break;
         }
         const std::size_t count = unitsOfChar(i);
         for (std::size_t k = 0; k < count; ++k)
-            cache_.unitOffsets[i + k] = static_cast<std::int32_t>(byte);
-        byte += GbkCharLength(cache_.gbk, byte);
+            converted.unitOffsets[i + k] = static_cast<std::int32_t>(byte);
+        byte += GbkCharLength(converted.gbk, byte);
         i += count;
     }
-    if (!matched || byte != cache_.gbk.size()) {
+    if (!matched || byte != converted.gbk.size()) {
         // Text the converter did not turn into one character per character
         // (a broken surrogate): convert character by character instead.
-        cache_.gbk.clear();
+        converted.gbk.clear();
         for (std::size_t i = 0; i < n;) {
             const std::size_t count = unitsOfChar(i);
             for (std::size_t k = 0; k < count; ++k)
-                cache_.unitOffsets[i + k] = static_cast<std::int32_t>(cache_.gbk.size());
-            cache_.gbk += Utf16ToGbk(units.substr(i, count));
+                converted.unitOffsets[i + k] = static_cast<std::int32_t>(converted.gbk.size());
+            converted.gbk += Utf16ToGbk(units.substr(i, count));
             i += count;
         }
     }
-    cache_.unitOffsets[n] = static_cast<std::int32_t>(cache_.gbk.size());
-    return cache_;
+    converted.unitOffsets[n] = static_cast<std::int32_t>(converted.gbk.size());
+    return converted;
 }
 
 int MemoGbkAdapter::PositionOfOffset(std::int64_t offset) const {
@@ -245,17 +253,32 @@ GbkString MemoGbkAdapter::SelectedText() const {
     return TextWindow(Caret(), SelectionLength());
 }
 
-int MemoGbkAdapter::FirstLineOfBlock(const QTextBlock& target) const {
-    const QTextDocument* document = memo_->document();
-    int line = 0;
-    for (QTextBlock block = document->begin(); block.isValid() && block != target;
-         block = block.next())
-        line += ForcedLineCount(document, block);
-    return line;
+void MemoGbkAdapter::LayOut(const QTextBlock& block) const {
+    ForcedLineCount(memo_->document(), block);
 }
 
-int MemoGbkAdapter::LaidOutLineCount(const QTextBlock& block) const {
-    return ForcedLineCount(memo_->document(), block);
+void MemoGbkAdapter::PrepareLineNumbers() const {
+    const QTextDocument* document = memo_->document();
+    if (document->characterCount() <= kWholeLayoutChars) {
+        // A text of a few pages is laid out whole: every number is exact.
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            LayOut(block);
+        return;
+    }
+    // A long text: the editor numbers its lines as its scroll bar does,
+    // counting a paragraph it has not laid out yet as the lines it last had
+    // (one at first). Painting lays out the paragraphs on screen; laying
+    // those out here first keeps a painting between two questions from
+    // moving the numbers of the lines below them.
+    const int rows = VisibleRows();
+    QTextBlock block = document->findBlockByLineNumber(memo_->verticalScrollBar()->value());
+    for (int lines = 0; block.isValid() && lines <= rows; block = block.next())
+        lines += ForcedLineCount(document, block);
+}
+
+int MemoGbkAdapter::VisibleRows() const {
+    const int spacing = std::max(1, memo_->fontMetrics().lineSpacing());
+    return std::max(1, memo_->viewport()->height() / spacing);
 }
 
 int MemoGbkAdapter::LineOfOffset(std::int64_t offset) const {
@@ -263,31 +286,35 @@ int MemoGbkAdapter::LineOfOffset(std::int64_t offset) const {
     const QTextBlock block = memo_->document()->findBlock(position);
     if (!block.isValid())
         return std::max(0, LineCount() - 1);
-    LaidOutLineCount(block);
+    PrepareLineNumbers();
+    LayOut(block);
     const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
-    return FirstLineOfBlock(block) + (line.isValid() ? line.lineNumber() : 0);
+    return block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0);
 }
 
 int MemoGbkAdapter::LineCount() const {
-    const QTextDocument* document = memo_->document();
-    int lines = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines += ForcedLineCount(document, block);
-    return std::max(1, lines);
+    PrepareLineNumbers();
+    LayOut(memo_->document()->lastBlock());
+    return std::max(1, memo_->document()->lineCount());
 }
 
 std::int64_t MemoGbkAdapter::LineStartOffset(int line) const {
-    if (line < 0)
+    if (line < 0 || line >= LineCount())
         return -1;
     const QTextDocument* document = memo_->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const int count = ForcedLineCount(document, block);
-        if (line < count) {
-            const QTextLine textLine = block.layout()->lineAt(line);
-            const int start = textLine.isValid() ? textLine.textStart() : 0;
-            return OffsetOfPosition(block.position() + start);
+    QTextBlock block = document->findBlockByLineNumber(line);
+    // Laying a paragraph out may change its line count, and so where the
+    // line falls: look again until the paragraph found is laid out.
+    while (block.isValid()) {
+        LayOut(block);
+        const int first = block.firstLineNumber();
+        const int count = block.isVisible() ? block.layout()->lineCount() : 0;
+        if (line >= first && line < first + count) {
+            const QTextLine textLine = block.layout()->lineAt(line - first);
+            return OffsetOfPosition(block.position() + textLine.textStart());
         }
-        line -= count;
+        const QTextBlock again = document->findBlockByLineNumber(line);
+        block = again.isValid() && again.blockNumber() > block.blockNumber() ? again : block.next();
     }
     return -1;
 }
@@ -303,6 +330,13 @@ GbkString MemoGbkAdapter::LineText(int line) const {
         block.position() + (textLine.isValid() ? textLine.textStart() + textLine.textLength()
                                                : static_cast<int>(block.text().size()));
     return TextWindow(start, OffsetOfPosition(end) - start);
+}
+
+void MemoGbkAdapter::KeepLineInView(std::int64_t offset) {
+    const int line = LineOfOffset(offset);
+    QScrollBar* bar = memo_->verticalScrollBar();
+    if (line < bar->value() || line >= bar->value() + VisibleRows())
+        bar->setValue(line);
 }
 
 void MemoGbkAdapter::ScrollOneLine() {

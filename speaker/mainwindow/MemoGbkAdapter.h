@@ -2,13 +2,18 @@
 // GBK byte offsets the rest of the program speaks.
 //
 // Cost: a question about an offset finds its paragraph in BlockByteIndex and
-// converts that paragraph only (the last one converted is kept until the text
+// converts that paragraph only (the last few converted are kept until the text
 // changes), so a window of a few hundred bytes costs the same in a short and
 // in a very long text. The index follows the document's contentsChange.
 //
-// Display lines are the lines the editor shows, wrapped ones counted: each
-// paragraph's layout is forced before its lines are counted, because the
-// editor lays paragraphs out lazily and drops the layouts on every resize.
+// Display lines are the lines the editor shows, wrapped ones counted, and
+// numbered as the editor's own scroll bar numbers them: from the line counts
+// the document keeps per paragraph, which answer "which line" and "how many"
+// without walking the text. The editor lays paragraphs out lazily and drops
+// the layouts on every resize, so the paragraph asked about is laid out
+// first; a short text is laid out whole, making every number exact, while in
+// a long one a paragraph never shown counts as the editor counts it until it
+// is laid out. A question thus costs the same in a short and a long text.
 //
 // UI thread only.
 #pragma once
@@ -17,6 +22,7 @@
 #include "GbkText.h"
 
 #include <QObject>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +60,9 @@ public:
     std::int64_t LineStartOffset(int line) const;
     GbkString LineText(int line) const;
     void ScrollOneLine();
+    // Scrolls the line holding `offset` to the top of the view when it is
+    // not on screen; leaves the view alone when it is.
+    void KeepLineInView(std::int64_t offset);
 
 private:
     struct BlockBytes {
@@ -67,14 +76,25 @@ private:
     void Rebuild();
     void OnContentsChange(int position, int charsRemoved, int charsAdded);
     const BlockBytes& Bytes(const QTextBlock& block) const;
-    // Lays out the paragraph when the editor has not, and returns its lines.
-    int LaidOutLineCount(const QTextBlock& block) const;
-    int FirstLineOfBlock(const QTextBlock& block) const;
+    void ForgetConvertedBlocks();
+    // Lays out the paragraph when the editor has not (or threw its layout
+    // away on a resize).
+    void LayOut(const QTextBlock& block) const;
+    // Makes the line numbers the editor keeps (QTextBlock::firstLineNumber,
+    // the document's line count) fit for answering; see the .cpp.
+    void PrepareLineNumbers() const;
+    int VisibleRows() const;
+
+    // Texts up to this many characters are laid out whole for line numbers.
+    static constexpr int kWholeLayoutChars = 200'000;
 
     QPlainTextEdit* memo_;
     BlockByteIndex index_;
     int indexedBlocks_ = 1;
-    mutable BlockBytes cache_;
+    // The last few paragraphs converted: a window often spans two or three,
+    // and a find's next window starts in the last of them.
+    mutable std::array<BlockBytes, 4> cache_;
+    mutable std::size_t nextSlot_ = 0;
 };
 
 } // namespace sonvela

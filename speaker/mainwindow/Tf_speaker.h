@@ -413,7 +413,9 @@ private:
     void ConnectFindCommands();
     void ConnectDraftCommands();
     // Puts a text into the editor and marks it unmodified.
-    void SetEditorText(const std::u16string& text);
+    // A long text goes in in steps (EditorFill.h); `name` is what the
+    // status bar says is being opened.
+    void SetEditorText(std::u16string text, const QString& name = QString());
     void ClearEditor();
     // Loads a text file into the editor; false (after the general error
     // report) when it cannot be read. An undecodable file is shown as an

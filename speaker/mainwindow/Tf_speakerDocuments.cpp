@@ -7,6 +7,7 @@
 #include "DocImportProgress.h"
 #include "DocumentNames.h"
 #include "EditorDialogs.h"
+#include "EditorFill.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "Tf_speaker.h"
@@ -26,11 +27,6 @@ namespace {
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString FromUtf16(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
 }
 
 std::u16string ToUtf16(const QString& text) {
@@ -96,8 +92,9 @@ void Tf_speaker::ConnectDocumentCommands() {
 
 // ---- The editor's text ------------------------------------------------------
 
-void Tf_speaker::SetEditorText(const std::u16string& text) {
-    memo1_->setPlainText(FromUtf16(text));
+void Tf_speaker::SetEditorText(std::u16string text, const QString& name) {
+    LoadingNote note(statusPanels_[2], name);
+    FillEditor(memo1_, std::move(text), [&note](int percent) { note.Show(percent); });
     SetEditorModified(false);
 }
 
@@ -113,14 +110,17 @@ void Tf_speaker::SetStatusFile(const std::string& path) {
 }
 
 bool Tf_speaker::LoadTextFile(const std::string& path) {
-    std::optional<std::string> bytes;
-    // A FIFO, a device or a folder is refused at once, with the cause.
-    if (!RunCommand([&] { bytes = ReadRegularFile(path); })) {
+    std::optional<DecodedText> read;
+    // Read and decoded aside, so that a long file does not freeze the
+    // window; a FIFO, a device or a folder is refused at once, with the
+    // cause.
+    if (!RunCommand(
+            [&] { read = RunAside([&path] { return DecodeTextFile(ReadRegularFile(path)); }); })) {
         currentFileName_.clear();
         return false;
     }
-    DecodedText decoded = DecodeTextFile(*bytes);
-    SetEditorText(decoded.text);
+    DecodedText& decoded = *read;
+    SetEditorText(std::move(decoded.text), QFileInfo(FromUtf8(path)).fileName());
     currentEncoding_ = decoded.encoding;
     currentLineBreak_ = decoded.lineBreak;
     if (!decoded.valid) {

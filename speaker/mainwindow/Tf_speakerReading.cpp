@@ -1,6 +1,7 @@
 // The main window's side of reading: the reader threads it owns, the reading
 // commands wired to their controls, and what those commands ask of the
 // window (ReadingWindow).
+#include "EditorFill.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "Tf_speaker.h"
@@ -145,8 +146,16 @@ void Tf_speaker::FillHiddenCopy() {
     // selects there what it selects in the editor: the traditional form keeps
     // every character's length. The editor's modified mark stays as it is,
     // so the exit and new-text commands still ask about unsaved edits.
-    const GbkString copy = ::sonvela::TraditionalForm(memo1Text_->Text());
-    memo2_->setPlainText(QString::fromStdString(GbkToUtf8(copy)));
+    //
+    // A long text's copy is converted aside and put in in steps, so that
+    // starting a Cantonese reading of it does not freeze the window.
+    const QString text = memo1_->toPlainText();
+    std::u16string copy = RunAside([&text] {
+        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<std::size_t>(text.size()));
+        return GbkToUtf16(::sonvela::TraditionalForm(Utf16ToGbk(units)));
+    });
+    FillEditor(memo2_, std::move(copy), nullptr);
 }
 
 GbkString Tf_speaker::TraditionalForm(const GbkString& text) {

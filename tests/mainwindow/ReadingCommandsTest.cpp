@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSlider>
 #include <QThread>
 #include <QToolButton>
@@ -301,6 +302,42 @@ TEST_F(ReadingCommandsTest, DuringAReadingLineAndSelectionAreRefusedAndStopFinis
     EXPECT_EQ(spoken[0].text, G("一二三四。"));
     EXPECT_FALSE(spoken[0].cutShort);
     EXPECT_EQ(CountOf(Kind::CutOff), 0);
+}
+
+// Whatever the view showed when the reading began, the segment being spoken
+// is on screen: here the reading starts at the top while the view shows the
+// end, and each segment, checked as it is spoken, lies inside the viewport.
+TEST_F(ReadingCommandsTest, TheSpokenSegmentIsOnScreenWhenTheViewWasScrolledAway) {
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "第" + std::to_string(i) + "行的句子。\n";
+    SetText(text.c_str());
+    QPlainTextEdit* memo = window->Memo1();
+    QApplication::processEvents();
+    QScrollBar* bar = memo->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 50);
+    bar->setValue(bar->maximum());
+
+    // Each time the user-interface thread is free, the segment the reader
+    // has selected must be inside the viewport.
+    voice.SetTimePerByte(std::chrono::milliseconds(1));
+    int offScreen = 0;
+    int checked = 0;
+    window->SB_jexuClick();
+    ASSERT_TRUE(PumpUntil([&] {
+        if (memo->textCursor().hasSelection()) {
+            const QRect caret = memo->cursorRect();
+            offScreen += caret.bottom() < 0 || caret.top() > memo->viewport()->height();
+            ++checked;
+        }
+        return voice.SpeakStarts() >= 30;
+    }));
+    window->SB_stopClick();
+    ASSERT_TRUE(PumpUntil([&] { return window->Reading().readlock.TryAcquire(); }));
+    window->Reading().readlock.Release();
+    EXPECT_GT(checked, 0);
+    EXPECT_EQ(offScreen, 0);
+    EXPECT_LT(bar->value(), bar->maximum() / 2) << "the view followed the reading to the top";
 }
 
 TEST_F(ReadingCommandsTest, EngineFaultIsReportedOnTheUserInterfaceThread) {

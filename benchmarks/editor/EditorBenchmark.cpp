@@ -1,0 +1,379 @@
+// Prints the editor's figures on the real main window (offscreen platform) as
+// "name: value" lines, each beside the same measurement on a 10 KB text made
+// in the same run:
+//   ui_stall_10MB_ms              longest stretch the user-interface thread
+//                                 is busy while the reader reads the first
+//                                 200 segments of a 10 MB text (goal <= 16)
+//   reader_ui_cost_10MB_over_10KB user-interface time per segment, 10 MB
+//                                 over 10 KB (goal <= 1.5)
+//   resize_stall_10MB_ms          user-interface time of the first segment
+//                                 after a window resize during a reading
+//                                 (goal <= 16)
+//   caret_panel_10MB_ms           a caret-panel update at the end of the
+//                                 text (goal <= 16)
+//   open_50MB_stall_ms            longest stretch the user-interface thread
+//                                 is busy while a 50 MB GBK text opens
+//                                 (goal <= 50)
+//   open_50MB_peak_rss_over_file  memory growth while opening, over the
+//                                 file's size (goal <= 6); and
+//   open_50MB_rss_over_file       the growth once it is open (goal <= 4)
+//   cantonese_copy_10MB_stall_ms  longest stretch the user-interface thread
+//                                 is busy while the traditional-character
+//                                 copy of a 10 MB text is made
+//   find_10MB_ms                  a find that runs through the whole text
+//                                 without a match
+// SONVELA_BENCH_DETAIL=1 adds the raw times on stderr.
+#include "AtomicFile.h"
+#include "Desktop.h"
+#include "EditorDialogs.h"
+#include "GbkText.h"
+#include "MemoGbkAdapter.h"
+#include "ReadingState.h"
+#include "TestSpeechVoice.h"
+#include "Tf_speaker.h"
+#include "Tts.h"
+#include "UiThreadEditorPort.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+
+using namespace sonvela;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
+
+namespace {
+
+bool Detail() {
+    return std::getenv("SONVELA_BENCH_DETAIL") != nullptr;
+}
+
+class QuietDesktop final : public Desktop {
+public:
+    void ShowMessage(const MessageRequest&) override {}
+    bool AskYesNo(const MessageRequest&) override { return false; }
+    void ProcessPendingEvents(std::chrono::milliseconds) override {}
+};
+
+class FileDialogs final : public EditorDialogs {
+public:
+    std::optional<FontChoice> ChooseFont(const FontChoice&, QWidget*) override { return {}; }
+    std::optional<QColor> ChooseColor(const QColor&, QWidget*) override { return {}; }
+    void OpenWithDesktop(const QString&) override {}
+    std::optional<QString> ChooseOpenFile(const QString&, const QString&, QWidget*) override {
+        return file;
+    }
+    std::optional<QString> ChooseSaveFile(const QString&, const QString&, QWidget*) override {
+        return {};
+    }
+    QString file;
+};
+
+// The longest gap between two ticks of a 1 ms timer: how long the
+// user-interface thread could not answer. It sees nested event loops too.
+class Heartbeat {
+public:
+    Heartbeat() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
+    }
+    void Restart() {
+        last_ = Clock::now();
+        longest_ = 0;
+        timer_.start();
+    }
+    double LongestMs() {
+        Tick();
+        return std::max(0.0, longest_ - 1.0);
+    }
+
+private:
+    void Tick() {
+        const auto now = Clock::now();
+        longest_ = std::max(longest_, Ms(now - last_).count());
+        last_ = now;
+    }
+    QTimer timer_;
+    Clock::time_point last_;
+    double longest_ = 0;
+};
+
+// Time the user-interface thread spends on the reader's calls.
+struct Meter {
+    double total = 0;
+    int calls = 0;
+    void Reset() { *this = {}; }
+};
+
+void Pump(const std::function<bool()>& done, const char* what) {
+    const auto deadline = Clock::now() + 300s;
+    while (!done()) {
+        if (Clock::now() > deadline) {
+            std::fprintf(stderr, "gave up waiting: %s\n", what);
+            std::exit(1);
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void Settle() {
+    const auto until = Clock::now() + 100ms;
+    Pump([&] { return Clock::now() > until; }, "settling");
+}
+
+// Paragraphs of three sentences, long enough to wrap in the editor.
+QString ReadingText(std::size_t bytes) {
+    const GbkString paragraph = Utf8ToGbk(
+        "这是一个测试用的句子，用来测量朗读的开销。窗口里的编辑器会把较长的段落折成几行显示，"
+        "朗读时选中的句子要一直看得见。每一段都以句号结束。\n");
+    GbkString text;
+    while (text.size() < bytes)
+        text += paragraph;
+    return QString::fromStdString(GbkToUtf8(text));
+}
+
+struct ReadingRun {
+    double stallMs = 0;
+    double uiMsPerSegment = 0;
+    double resizeSegmentMs = 0;
+    double resizeStallMs = 0;
+    double resizeItselfMs = 0;
+};
+
+// Reads the first `segments` segments from the top through the window's own
+// editor port, carried to the user-interface thread as the program does.
+ReadingRun Read(Tf_speaker& window, Heartbeat& heartbeat, const QString& text, int segments,
+                bool resize) {
+    window.resize(1000, 700);
+    window.Memo1()->setPlainText(text);
+    window.Memo1Text().SetCaret(0);
+    Settle();
+
+    ReadingRun run;
+    Meter meter;
+    UiThreadEditorPort port(window.EditorOnUiThread(), [&meter](std::function<void()> task) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [&meter, task = std::move(task)] {
+                const auto start = Clock::now();
+                task();
+                meter.total += Ms(Clock::now() - start).count();
+                ++meter.calls;
+            },
+            Qt::QueuedConnection);
+    });
+    ReadingState state;
+    getdelaystring(state, {{Utf8ToGbk("。"), 0, true}, {Utf8ToGbk("，"), 0, true}});
+    TestSpeechVoice voice(0us);
+    voice.SetSpeakHook([&](const GbkString&) {
+        if (voice.SpeakStarts() >= segments)
+            state.stopreading = true;
+    });
+    {
+        ReaderHost host(state, voice, port);
+        heartbeat.Restart();
+        host.gundong1({0, false});
+        int resizedAt = -1;
+        bool resizeMeasured = false;
+        Pump(
+            [&] {
+                if (resize && resizedAt < 0 && voice.SpeakStarts() >= segments / 2) {
+                    // The editor's own resize, at once: it throws every
+                    // layout away before the reader's next call.
+                    QPlainTextEdit* memo = window.Memo1();
+                    const auto start = Clock::now();
+                    memo->resize(memo->width() - 150, memo->height());
+                    run.resizeItselfMs = Ms(Clock::now() - start).count();
+                    resizedAt = voice.SpeakStarts();
+                    meter.Reset();
+                    heartbeat.Restart();
+                } else if (resizedAt >= 0 && !resizeMeasured && voice.SpeakStarts() > resizedAt) {
+                    run.resizeSegmentMs = meter.total;
+                    run.resizeStallMs = heartbeat.LongestMs();
+                    resizeMeasured = true;
+                }
+                return host.WaitUntilIdle(0ms);
+            },
+            "the reading");
+        run.stallMs = heartbeat.LongestMs();
+        run.uiMsPerSegment = meter.total / std::max(1, voice.SpeakStarts());
+    }
+    return run;
+}
+
+double CaretPanelMs(Tf_speaker& window, const QString& text) {
+    window.Memo1()->setPlainText(text);
+    Settle();
+    window.Memo1Text().SetCaret(window.Memo1Text().TotalBytes());
+    const auto start = Clock::now();
+    window.showcaretpos();
+    return Ms(Clock::now() - start).count();
+}
+
+long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0)
+            return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
+    return 0;
+}
+
+struct OpenRun {
+    double stallMs = 0;
+    double peakOverFile = 0;
+    double afterOverFile = 0;
+};
+
+OpenRun Open(Tf_speaker& window, FileDialogs& dialogs, Heartbeat& heartbeat,
+             const std::string& path, std::size_t fileBytes) {
+    window.Memo1()->clear();
+    window.SetEditorModified(false);
+    Settle();
+    // The peak counts from here: resets the kernel's high-water mark.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long before = StatusKb("VmRSS");
+    dialogs.file = QString::fromStdString(path);
+    bool opened = false;
+    heartbeat.Restart();
+    QTimer::singleShot(0, &window, [&] {
+        window.SB_openClick();
+        opened = true;
+    });
+    Pump([&] { return opened && window.CurrentFileName() == path; }, "the open command");
+    OpenRun run;
+    run.stallMs = heartbeat.LongestMs();
+    Settle();
+    const double file = static_cast<double>(fileBytes) / 1024.0;
+    run.peakOverFile = static_cast<double>(StatusKb("VmHWM") - before) / file;
+    run.afterOverFile = static_cast<double>(StatusKb("VmRSS") - before) / file;
+    return run;
+}
+
+double CopyStallMs(Tf_speaker& window, Heartbeat& heartbeat, const QString& text) {
+    window.Memo1()->setPlainText(text);
+    Settle();
+    bool done = false;
+    heartbeat.Restart();
+    QTimer::singleShot(0, &window, [&] {
+        window.conv_yyClick();
+        done = true;
+    });
+    Pump([&] { return done; }, "the traditional-character copy");
+    const double stall = heartbeat.LongestMs();
+    if (window.Memo2()->document()->characterCount() !=
+        window.Memo1()->document()->characterCount()) {
+        std::fprintf(stderr, "the copy is not as long as the text\n");
+        std::exit(1);
+    }
+    return stall;
+}
+
+double FindMs(Tf_speaker& window, const QString& text) {
+    window.Memo1()->setPlainText(text);
+    window.Memo1Text().SetCaret(0);
+    Settle();
+    window.findChild<QLineEdit*>(QStringLiteral("Fedit"))->setText(QStringLiteral("不在文中的词"));
+    const auto start = Clock::now();
+    window.SpeedButton2Click();
+    return Ms(Clock::now() - start).count();
+}
+
+std::string FileText(std::size_t bytes) {
+    const std::string line =
+        Utf8ToGbk("各位顾客请注意，下面报告今日菜价。西红柿每斤三元五角。\r\n");
+    std::string gbk;
+    gbk.reserve(bytes + line.size());
+    while (gbk.size() < bytes)
+        gbk += line;
+    return gbk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QuietDesktop desktop;
+    InstallDesktop(&desktop);
+    QTemporaryDir folder;
+    FileDialogs dialogs;
+    Tf_speaker window(
+        MainWindowServices{folder.path().toStdString() + "/", nullptr, nullptr, &dialogs});
+    window.resize(1000, 700);
+    window.show();
+    Heartbeat heartbeat;
+    Settle();
+
+    // Opening first, while the process is as small as it will be.
+    OpenRun openSmall;
+    OpenRun openLarge;
+    {
+        const std::string small = FileText(10 * 1024);
+        const std::string smallPath = folder.filePath(QStringLiteral("small.txt")).toStdString();
+        WriteFileAtomically(smallPath, small);
+        openSmall = Open(window, dialogs, heartbeat, smallPath, small.size());
+        std::string large = FileText(50u * 1024 * 1024);
+        const std::size_t largeBytes = large.size();
+        const std::string largePath = folder.filePath(QStringLiteral("large.txt")).toStdString();
+        WriteFileAtomically(largePath, large);
+        large = std::string();
+        openLarge = Open(window, dialogs, heartbeat, largePath, largeBytes);
+    }
+    std::printf("open_10KB_stall_ms: %.1f\n", openSmall.stallMs);
+    std::printf("open_50MB_stall_ms: %.1f\n", openLarge.stallMs);
+    std::printf("open_50MB_peak_rss_over_file: %.2f\n", openLarge.peakOverFile);
+    std::printf("open_50MB_rss_over_file: %.2f\n", openLarge.afterOverFile);
+    std::fflush(stdout);
+    window.Memo1()->clear();
+    window.SetEditorModified(false);
+
+    const QString small = ReadingText(10 * 1024);
+    const QString large = ReadingText(10 * 1024 * 1024);
+    const ReadingRun smallRun = Read(window, heartbeat, small, 200, false);
+    const ReadingRun largeRun = Read(window, heartbeat, large, 200, false);
+    std::printf("ui_stall_10KB_ms: %.1f\n", smallRun.stallMs);
+    std::printf("ui_stall_10MB_ms: %.1f\n", largeRun.stallMs);
+    if (Detail())
+        std::fprintf(stderr, "ui time per segment: 10 KB %.3f ms, 10 MB %.3f ms\n",
+                     smallRun.uiMsPerSegment, largeRun.uiMsPerSegment);
+    std::printf("reader_ui_cost_10MB_over_10KB: %.2f\n",
+                largeRun.uiMsPerSegment / smallRun.uiMsPerSegment);
+    std::fflush(stdout);
+
+    const ReadingRun smallResize = Read(window, heartbeat, small, 120, true);
+    const ReadingRun largeResize = Read(window, heartbeat, large, 120, true);
+    if (Detail())
+        std::fprintf(stderr,
+                     "the editor's resize itself: 10 KB %.1f ms, 10 MB %.1f ms; longest stretch "
+                     "after it: 10 KB %.1f ms, 10 MB %.1f ms\n",
+                     smallResize.resizeItselfMs, largeResize.resizeItselfMs,
+                     smallResize.resizeStallMs, largeResize.resizeStallMs);
+    std::printf("resize_stall_10KB_ms: %.1f\n", smallResize.resizeSegmentMs);
+    std::printf("resize_stall_10MB_ms: %.1f\n", largeResize.resizeSegmentMs);
+    std::fflush(stdout);
+
+    std::printf("caret_panel_10KB_ms: %.2f\n", CaretPanelMs(window, small));
+    std::printf("caret_panel_10MB_ms: %.2f\n", CaretPanelMs(window, large));
+
+    std::printf("cantonese_copy_10KB_stall_ms: %.1f\n", CopyStallMs(window, heartbeat, small));
+    std::printf("cantonese_copy_10MB_stall_ms: %.1f\n", CopyStallMs(window, heartbeat, large));
+    std::printf("find_10KB_ms: %.2f\n", FindMs(window, small));
+    std::printf("find_10MB_ms: %.2f\n", FindMs(window, large));
+    window.Memo1()->clear();
+    window.SetEditorModified(false);
+    InstallDesktop(nullptr);
+    return 0;
+}

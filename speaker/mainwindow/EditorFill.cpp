@@ -1,0 +1,127 @@
+#include "EditorFill.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <malloc.h>
+
+namespace sonvela {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// About a millisecond or two of the editor's work each; a step takes as many
+// as fit in its time.
+constexpr std::size_t kSliceUnits = 4 * 1024;
+// A text that fits in a few slices goes in at once, as it always did.
+constexpr std::size_t kAtOnceUnits = 64 * 1024;
+// The editor's share of each turn of the event loop: well under a frame.
+constexpr auto kStepTime = std::chrono::milliseconds(5);
+
+// A newer fill of the same editor (a text opened while another was still
+// going in) ends the older one; the count is kept on the editor, so that
+// filling the hidden copy never cuts short the editor's own text.
+constexpr const char* kFillGeneration = "sonvelaFillGeneration";
+
+int NextFillGeneration(QPlainTextEdit* memo) {
+    const int next = memo->property(kFillGeneration).toInt() + 1;
+    memo->setProperty(kFillGeneration, next);
+    return next;
+}
+
+} // namespace
+
+void FillEditor(QPlainTextEdit* memo, std::u16string text,
+                const std::function<void(int percent)>& progress) {
+    const int generation = NextFillGeneration(memo);
+    const std::size_t total = text.size();
+    if (total <= kAtOnceUnits) {
+        memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
+        memo->setUpdatesEnabled(true); // after an older fill it replaced
+        return;
+    }
+
+    memo->setPlainText(QString());
+    QPointer<QPlainTextEdit> alive(memo);
+    QTextDocument* document = memo->document();
+    // Nothing to undo in a text just opened; an undo step per slice would
+    // also cost memory the size of the text.
+    document->setUndoRedoEnabled(false);
+    // The editor is not painted while it fills: its first lines are all
+    // there is to see, and painting them after every step would make the
+    // whole loading a third slower.
+    memo->viewport()->repaint(); // empty, not the text it held before
+    memo->setUpdatesEnabled(false);
+    QTextCursor end(document);
+    std::size_t filled = 0;
+    while (filled < total) {
+        const auto stepEnd = Clock::now() + kStepTime;
+        do {
+            std::size_t length = std::min(kSliceUnits, total - filled);
+            // Never part a surrogate pair: each slice holds whole characters.
+            if (filled + length < total && QChar::isHighSurrogate(text[filled + length - 1]))
+                ++length;
+            end.movePosition(QTextCursor::End);
+            // The document copies the slice; no copy of our own is made.
+            end.insertText(
+                QString::fromRawData(reinterpret_cast<const QChar*>(text.data()) + filled,
+                                     static_cast<qsizetype>(length)));
+            filled += length;
+        } while (filled < total && Clock::now() < stepEnd);
+        if (progress)
+            progress(static_cast<int>(filled * 100 / total));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!alive)
+            return;
+        if (memo->property(kFillGeneration).toInt() != generation)
+            return; // the newer fill enables the painting again
+    }
+    document->setUndoRedoEnabled(true);
+    std::u16string().swap(text);
+    // What the loading's own allocations left free goes back to the system,
+    // or the process stays as large as it was at the peak of the loading.
+    malloc_trim(0);
+    memo->moveCursor(QTextCursor::Start);
+    memo->verticalScrollBar()->setValue(0);
+    memo->horizontalScrollBar()->setValue(0);
+    memo->setUpdatesEnabled(true);
+}
+
+LoadingNote::LoadingNote(QLabel* panel, QString what)
+    : panel_(panel), what_(std::move(what)), start_(Clock::now()) {
+    ticker_.setInterval(250);
+    QObject::connect(&ticker_, &QTimer::timeout, &ticker_, [this] { Show(percent_); });
+    ticker_.start();
+}
+
+LoadingNote::~LoadingNote() {
+    if (!shown_)
+        return;
+    if (panel_)
+        panel_->setText(kept_);
+    QApplication::restoreOverrideCursor();
+}
+
+void LoadingNote::Show(int percent) {
+    percent_ = percent;
+    if (!shown_) {
+        // A load that ends within a second needs no note.
+        if (Clock::now() - start_ < std::chrono::seconds(1))
+            return;
+        shown_ = true;
+        if (panel_)
+            kept_ = panel_->text();
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    if (panel_)
+        panel_->setText(what_.isEmpty()
+                            ? QStringLiteral("正在载入文章 … %1%").arg(percent)
+                            : QStringLiteral("正在打开 %1 … %2%").arg(what_).arg(percent));
+}
+
+} // namespace sonvela
