@@ -513,6 +513,9 @@ void SpVoice::Engine::QueueLocked(const std::shared_ptr<Utterance>& utterance) {
 
 void SpVoice::Engine::PurgeLocked() {
     ++generation_;
+    if (observer_) {
+        observer_(std::string());
+    }
     if (stream_ != 0) {
         BASS_StreamPurge(stream_);
     }

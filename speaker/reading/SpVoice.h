@@ -43,8 +43,10 @@ public:
     void CutOff() override;
 
     // Told, on the engine thread, of each text whose synthesis ran to its end
-    // (not purged), in the order the sound goes out. For diagnostics and
-    // tests; the observer must not call back into the voice.
+    // (not purged), in the order the sound goes out; and, with an empty text
+    // on the purging thread, of each purge at the moment it takes effect.
+    // For diagnostics and tests; the observer must not call back into the
+    // voice.
     void SetSynthesisObserver(std::function<void(const std::string& utf8)> observer);
 
     // The rates the reading speed slider offers; others are clamped.
