@@ -8,7 +8,6 @@
 // for longer than a few seconds, only the current second is looked at, so
 // entries passed over are never played late nor in a burst. An entry plays
 // at most once a day at its time, so a clock set back does not repeat it.
-
 #pragma once
 
 #include "TimeAnnouncement.h"

@@ -1,5 +1,7 @@
 #include "TimetableRunner.h"
 
+#include <algorithm>
+
 namespace sonvela {
 namespace {
 
@@ -50,8 +52,34 @@ std::vector<RunnerCommand> TimetableRunner::ReadingStopped() {
     return StartIfFree();
 }
 
-std::vector<RunnerCommand> TimetableRunner::EntryFinished() {
+std::vector<RunnerCommand>
+TimetableRunner::PassFinished(std::chrono::steady_clock::time_point now) {
+    if (!current_ || nextPassAt_)
+        return {};
+    if (pass_ >= std::max(current_->passes, 1))
+        return FinishEntry();
+    nextPassAt_ = now + std::chrono::seconds(std::max(current_->intervalSeconds, 0));
+    return Poll(now);
+}
+
+std::vector<RunnerCommand> TimetableRunner::Poll(std::chrono::steady_clock::time_point now) {
+    if (!current_ || !nextPassAt_ || now < *nextPassAt_)
+        return {};
+    nextPassAt_.reset();
+    ++pass_;
+    return {{RunnerCommand::Kind::Start, *current_, {}, pass_}};
+}
+
+std::vector<RunnerCommand> TimetableRunner::EntryStopped() {
+    if (!current_)
+        return {};
+    return FinishEntry();
+}
+
+std::vector<RunnerCommand> TimetableRunner::FinishEntry() {
     current_.reset();
+    nextPassAt_.reset();
+    pass_ = 0;
     return StartIfFree();
 }
 
@@ -60,18 +88,19 @@ std::vector<RunnerCommand> TimetableRunner::StartIfFree() {
         return {};
     current_ = waiting_.front();
     waiting_.pop_front();
+    pass_ = 1;
     std::vector<RunnerCommand> commands;
     if (interruptedReading_) {
         interruptedReading_ = false;
         commands.push_back(Note("定时播报 " + current_->stime + " 开始，被打断的朗读不再继续"));
     }
-    commands.push_back({RunnerCommand::Kind::Start, *current_, {}});
+    commands.push_back({RunnerCommand::Kind::Start, *current_, {}, pass_});
     return commands;
 }
 
 RunnerPhase TimetableRunner::Phase() const {
     if (current_)
-        return RunnerPhase::Reading;
+        return nextPassAt_ ? RunnerPhase::BetweenPasses : RunnerPhase::Reading;
     if (awaitingSegment_)
         return RunnerPhase::WaitingForSegmentEnd;
     if (awaitingAnnouncement_ && !waiting_.empty())

@@ -2,7 +2,8 @@
 // operator's reading and the time announcement:
 //
 //   due → waiting (for the end of the current segment, and for a time
-//   announcement of the same second) → reading → done
+//   announcement of the same second) → reading, pass after pass with the
+//   entry's interval of silence between them → done
 //
 // A reading under way is not cut mid-sentence: the reader is asked to stop
 // after its current segment, and the entry starts then; the interrupted
@@ -16,6 +17,7 @@
 
 #include "Timetable.h"
 
+#include <chrono>
 #include <deque>
 #include <optional>
 #include <string>
@@ -23,17 +25,24 @@
 
 namespace sonvela {
 
-enum class RunnerPhase { Idle, WaitingForTimeAnnouncement, WaitingForSegmentEnd, Reading };
+enum class RunnerPhase {
+    Idle,
+    WaitingForTimeAnnouncement,
+    WaitingForSegmentEnd,
+    Reading,
+    BetweenPasses,
+};
 
 struct RunnerCommand {
     enum class Kind {
         StopAfterSegment, // let the reader finish its segment, then stop it
-        Start,            // start reading `entry`
+        Start,            // start pass `pass` (from 1) of `entry`
         Note,             // show `note` in the status bar
     };
     Kind kind = Kind::Note;
     TimetableRow entry;
     std::string note;
+    int pass = 0;
 
     bool operator==(const RunnerCommand&) const = default;
 };
@@ -50,8 +59,13 @@ public:
     // The interrupted reading stopped (after its segment, on its own at the
     // end of the text, or by the operator).
     std::vector<RunnerCommand> ReadingStopped();
-    // The entry being read finished, or the operator stopped it.
-    std::vector<RunnerCommand> EntryFinished();
+    // A pass of the entry came to its end; the next starts after the
+    // entry's interval (see Poll).
+    std::vector<RunnerCommand> PassFinished(std::chrono::steady_clock::time_point now);
+    // The operator stopped the entry: its remaining passes are dropped.
+    std::vector<RunnerCommand> EntryStopped();
+    // On each clock tick: starts the next pass once its interval is over.
+    std::vector<RunnerCommand> Poll(std::chrono::steady_clock::time_point now);
 
     RunnerPhase Phase() const;
     const std::optional<TimetableRow>& Current() const { return current_; }
@@ -59,9 +73,12 @@ public:
 
 private:
     std::vector<RunnerCommand> StartIfFree();
+    std::vector<RunnerCommand> FinishEntry();
 
     std::deque<TimetableRow> waiting_;
     std::optional<TimetableRow> current_;
+    int pass_ = 0; // of current_, from 1
+    std::optional<std::chrono::steady_clock::time_point> nextPassAt_;
     bool awaitingSegment_ = false;
     bool awaitingAnnouncement_ = false;
     bool interruptedReading_ = false;

@@ -7,6 +7,7 @@
 
 using namespace sonvela;
 using Kind = RunnerCommand::Kind;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -17,6 +18,8 @@ DueEntry Due(std::int64_t id, DueOutcome outcome = DueOutcome::Read) {
     row.draftId = id;
     return {row, outcome, outcome == DueOutcome::Read ? "" : SkippedEntryNote(row, outcome)};
 }
+
+const std::chrono::steady_clock::time_point t0{1000h};
 
 std::vector<Kind> Kinds(const std::vector<RunnerCommand>& commands) {
     std::vector<Kind> kinds;
@@ -41,9 +44,9 @@ TEST(TimetableRunner, WithNothingPlayingTwoEntriesOfOneSecondReadOneAfterTheOthe
     // The operator's reading does not apply to an entry: no segment wait.
     EXPECT_EQ(Kinds(runner.Due({Due(3)}, true, false)), std::vector<Kind>{});
     EXPECT_EQ(runner.WaitingCount(), 2u);
-    EXPECT_EQ(Started(runner.EntryFinished()), 2);
-    EXPECT_EQ(Started(runner.EntryFinished()), 3);
-    EXPECT_TRUE(runner.EntryFinished().empty());
+    EXPECT_EQ(Started(runner.PassFinished(t0)), 2);
+    EXPECT_EQ(Started(runner.PassFinished(t0)), 3);
+    EXPECT_TRUE(runner.PassFinished(t0).empty());
     EXPECT_EQ(runner.Phase(), RunnerPhase::Idle);
 }
 
@@ -61,7 +64,7 @@ TEST(TimetableRunner, AnEntryDueDuringAReadingWaitsForTheSegmentAndSaysItWillNot
     EXPECT_EQ(stopped[1].entry.id, 1);
     EXPECT_EQ(runner.Phase(), RunnerPhase::Reading);
     // The note is given once, for the entry that cut the reading.
-    EXPECT_EQ(Kinds(runner.EntryFinished()), std::vector<Kind>{Kind::Start});
+    EXPECT_EQ(Kinds(runner.PassFinished(t0)), std::vector<Kind>{Kind::Start});
 }
 
 TEST(TimetableRunner, ATimeAnnouncementOfTheSameSecondGoesFirst) {
@@ -82,6 +85,32 @@ TEST(TimetableRunner, ATimeAnnouncementOfTheSameSecondGoesFirst) {
             announcementEndsFirst ? both.ReadingStopped() : both.TimeAnnouncementEnded();
         EXPECT_EQ(Started(second), 2);
     }
+}
+
+TEST(TimetableRunner, PassesAreSeparatedByTheIntervalAndStopDropsTheRest) {
+    DueEntry entry = Due(1);
+    entry.entry.passes = 3;
+    entry.entry.intervalSeconds = 10;
+    TimetableRunner runner;
+    auto commands = runner.Due({entry, Due(2)}, false, false);
+    ASSERT_EQ(Started(commands), 1);
+    EXPECT_EQ(commands.back().pass, 1);
+
+    EXPECT_TRUE(runner.PassFinished(t0).empty());
+    EXPECT_EQ(runner.Phase(), RunnerPhase::BetweenPasses);
+    // A late or repeated end report does not start a pass early.
+    EXPECT_TRUE(runner.PassFinished(t0 + 5s).empty());
+    EXPECT_TRUE(runner.Poll(t0 + 9900ms).empty());
+    commands = runner.Poll(t0 + 10s);
+    ASSERT_EQ(Started(commands), 1);
+    EXPECT_EQ(commands.back().pass, 2);
+    EXPECT_TRUE(runner.Poll(t0 + 20s).empty()); // the pass runs: no other starts
+
+    // Stop during the second pass: the third never comes, the next entry does.
+    EXPECT_EQ(Started(runner.EntryStopped()), 2);
+    EXPECT_TRUE(runner.Poll(t0 + 60s).empty());
+    EXPECT_TRUE(runner.PassFinished(t0 + 61s).empty());
+    EXPECT_EQ(runner.Phase(), RunnerPhase::Idle);
 }
 
 TEST(TimetableRunner, SkippedEntriesOnlyLeaveANote) {
