@@ -126,6 +126,9 @@ std::unique_ptr<TDM> TDM::Connect(const std::string& programFolderWithSeparator)
             MigrateSchema(db);
             Statement probe = db.Prepare("select id, word, reading from pronunciation limit 0");
             probe.Step();
+            Statement timetable = db.Prepare("select id, stime, days, draftid, filename, passes, "
+                                             "interval, voice, enabled from timetable limit 0");
+            timetable.Step();
         } catch (const DatabaseError& fault) {
             throw DataMigrationError(path + ": the file could not be brought up to date: " +
                                          fault.what(),

@@ -7,7 +7,7 @@
 namespace sonvela {
 
 // The schema version (PRAGMA user_version) this program writes.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Adds what versions older than kSchemaVersion lack, in one transaction:
 // either the whole step is in the file or none of it is. A file of this or a

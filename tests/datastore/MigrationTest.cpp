@@ -1,10 +1,11 @@
-// A draft.dat of the first version, as earlier installs have it, opened by
-// this program: every row stays, the pronunciation list is added, and a
-// failed step leaves the file as it was.
+// A draft.dat of an earlier version, as earlier installs have it, opened by
+// this program: every row stays, the missing tables are added, and a failed
+// step leaves the file as it was.
 #include "DataModule.h"
 #include "DatastoreFixture.h"
 #include "PronunciationTable.h"
 #include "SchemaMigration.h"
+#include "TimetableTable.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,16 +16,29 @@ using namespace sonvela::test;
 
 namespace {
 
-void BuildFirstVersionDatabase(const TempFolder& folder) {
-    BuildDatabase(folder.File("draft.dat"),
-                  {SONVELA_SOURCE_DIR "/tests/datastore/fixtures/schema-v1.sql",
-                   SONVELA_SOURCE_DIR "/speaker/data/sql/shipped-rows.sql"});
+void BuildDatabaseOfVersion(const TempFolder& folder, int version) {
+    BuildDatabase(
+        folder.File("draft.dat"),
+        {SONVELA_SOURCE_DIR "/tests/datastore/fixtures/schema-v" + std::to_string(version) + ".sql",
+         SONVELA_SOURCE_DIR "/speaker/data/sql/shipped-rows.sql"});
 }
 
-// Every row of the four shipped tables, as text.
+void BuildFirstVersionDatabase(const TempFolder& folder) {
+    BuildDatabaseOfVersion(folder, 1);
+}
+
+bool HasTable(const Database& db, const std::string& table) {
+    Statement select = db.Prepare("select 1 from sqlite_master where type = 'table' and name = ?");
+    select.BindAll({table});
+    return select.Step();
+}
+
+// Every row of the tables the file has, as text.
 std::vector<std::string> ShippedTableRows(const Database& db) {
     std::vector<std::string> rows;
-    for (const char* table : {"draft", "history", "delaytime", "telltime"}) {
+    for (const char* table : {"draft", "history", "delaytime", "telltime", "pronunciation"}) {
+        if (!HasTable(db, table))
+            continue;
         Statement select = db.Prepare(std::string("select * from ") + table + " order by id");
         while (select.Step()) {
             std::string row = table;
@@ -42,7 +56,7 @@ int UserVersion(const Database& db) {
 
 } // namespace
 
-TEST(Migration, AFirstVersionFileKeepsEveryRowAndGainsThePronunciationList) {
+TEST(Migration, AFirstVersionFileKeepsEveryRowAndGainsTheLaterTables) {
     TempFolder folder;
     BuildFirstVersionDatabase(folder);
     std::vector<std::string> before;
@@ -57,6 +71,7 @@ TEST(Migration, AFirstVersionFileKeepsEveryRowAndGainsThePronunciationList) {
     EXPECT_EQ(UserVersion(dm->Conn1), kSchemaVersion);
     EXPECT_EQ(ShippedTableRows(dm->Conn1), before);
     EXPECT_TRUE(PronunciationTable(dm->Conn1).Rows().empty());
+    EXPECT_TRUE(TimetableTable(dm->Conn1).Rows().empty());
     EXPECT_EQ(dm->Q_draft1.RecordCount(), 3);
     dm.reset();
 
@@ -64,6 +79,31 @@ TEST(Migration, AFirstVersionFileKeepsEveryRowAndGainsThePronunciationList) {
     const auto migrated = Snapshot(folder);
     TDM::Connect(folder.WithSeparator());
     EXPECT_EQ(Snapshot(folder), migrated);
+}
+
+TEST(Migration, ASecondVersionFileKeepsItsPronunciationsAndGainsTheTimetable) {
+    TempFolder folder;
+    BuildDatabaseOfVersion(folder, 2);
+    std::vector<std::string> before;
+    {
+        Database db = Database::OpenExisting(folder.File("draft.dat"));
+        ASSERT_EQ(UserVersion(db), 2);
+        PronunciationTable(db).Add("重庆", "chong2 qing4");
+        before = ShippedTableRows(db);
+        ASSERT_FALSE(HasTable(db, "timetable"));
+    }
+    ASSERT_GT(before.size(), 50u);
+
+    auto dm = TDM::Connect(folder.WithSeparator());
+    EXPECT_EQ(UserVersion(dm->Conn1), 3);
+    EXPECT_EQ(ShippedTableRows(dm->Conn1), before);
+    TimetableTable timetable(dm->Conn1);
+    EXPECT_TRUE(timetable.Rows().empty());
+    TimetableRow entry;
+    entry.stime = "08:55:00";
+    entry.draftId = 1;
+    entry.id = timetable.Add(entry);
+    EXPECT_EQ(timetable.Rows(), std::vector<TimetableRow>{entry});
 }
 
 TEST(Migration, TheShippedFileIsAlreadyUpToDate) {
@@ -119,5 +159,46 @@ TEST(PronunciationTable, RoundTripsWordsWithQuotesAndSqlSigns) {
         {ids[4], "重庆市", "chong2 qing4 shi4"},
     };
     EXPECT_EQ(rows, expected);
+    EXPECT_EQ(dm->Q_draft1.RecordCount(), 3);
+}
+
+TEST(TimetableTable, RoundTripsEntriesWithQuotesAndSqlSigns) {
+    TempFolder folder;
+    BuildShippedDatabase(folder);
+    TimetableRow opening;
+    opening.stime = "08:55:00";
+    opening.days = kWeekdays;
+    opening.draftId = 2;
+    opening.passes = 3;
+    opening.intervalSeconds = 15;
+    opening.voice = "Mandarin \"女声\" 'zh'";
+    TimetableRow bell;
+    bell.stime = "21:50:00";
+    bell.days = DayBit(7);
+    bell.fileName = "/home/店/铃声 a'; drop table draft; --.mp3";
+    bell.enabled = false;
+    TimetableRow promotion = opening;
+    promotion.stime = "14:00:00";
+    promotion.voice.clear();
+    {
+        auto dm = TDM::Connect(folder.WithSeparator());
+        TimetableTable table(dm->Conn1);
+        bell.id = table.Add(bell);
+        opening.id = table.Add(opening);
+        promotion.id = table.Add(promotion);
+        promotion.fileName = "50%_折扣\\.wav";
+        promotion.draftId.reset();
+        EXPECT_TRUE(table.Update(promotion));
+        EXPECT_TRUE(table.Delete(opening.id));
+        EXPECT_FALSE(table.Delete(opening.id));
+        TimetableRow absent = bell;
+        absent.id = 9999;
+        EXPECT_FALSE(table.Update(absent));
+        EXPECT_EQ(table.EnableAll(true), 1);
+        bell.enabled = true;
+    }
+    auto dm = TDM::Connect(folder.WithSeparator());
+    // By time of day, not by id.
+    EXPECT_EQ(TimetableTable(dm->Conn1).Rows(), (std::vector<TimetableRow>{promotion, bell}));
     EXPECT_EQ(dm->Q_draft1.RecordCount(), 3);
 }

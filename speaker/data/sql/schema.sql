@@ -1,4 +1,4 @@
--- The program's database, draft.dat: four lists kept between runs.
+-- The program's database, draft.dat: the lists kept between runs.
 --
 -- Conventions of every table:
 --   * `id` is the row's key, an INTEGER PRIMARY KEY AUTOINCREMENT, so the id
@@ -13,9 +13,10 @@
 --     key already, and SQLite index names are shared by the whole database,
 --     so one index named "id" per table could not exist anyway.
 
--- Version 2 added the operator's pronunciation list; a version 1 file is
--- brought up to date in place when the program first opens it.
-PRAGMA user_version = 2;
+-- Version 2 added the operator's pronunciation list, version 3 the broadcast
+-- timetable; a file of an earlier version is brought up to date in place when
+-- the program first opens it.
+PRAGMA user_version = 3;
 
 -- Prepared texts for reading.
 CREATE TABLE draft (
@@ -61,4 +62,21 @@ CREATE TABLE pronunciation (
     id      INTEGER PRIMARY KEY AUTOINCREMENT,
     word    TEXT NOT NULL, -- as it stands in the text
     reading TEXT NOT NULL  -- numbered pinyin ("chong2 qing4") or replacement text
+);
+
+-- The broadcast timetable: fixed announcements at set times of day. Whether
+-- an entry's draft still exists is looked up when it falls due, not stored:
+-- draft ids are never handed out again, so the draft list alone says it.
+CREATE TABLE timetable (
+    id       INTEGER PRIMARY KEY AUTOINCREMENT,
+    stime    TEXT NOT NULL,      -- time of day "hh:mm:ss"
+    days     INTEGER NOT NULL DEFAULT 127,
+                                 -- days of the week, Monday bit 0 … Sunday bit 6
+    draftid  INTEGER,            -- the draft read, by id; null when a file is played
+    filename TEXT,               -- an MP3 or WAV file played when draftid is null
+    passes   INTEGER NOT NULL DEFAULT 1,
+    interval INTEGER NOT NULL DEFAULT 0,
+                                 -- seconds of silence between passes
+    voice    TEXT,               -- a voice name; empty for the main window's voice
+    enabled  INTEGER NOT NULL DEFAULT 1 CHECK (enabled IN (0, 1))
 );
