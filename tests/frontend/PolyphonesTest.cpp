@@ -44,7 +44,7 @@ TEST(Polyphones, WordsOfShopsBanksAndStations) {
         {"请还书到图书馆", "请huan2 shu1到图书馆"},
         {"他在学校教书", "他在xue2 xiao4 jiao1 shu1"},
         {"请重新输入密码", "请chong2 xin1输入mi4 ma3"},
-        {"这家店的东西都很便宜", "这家店的dong1 xi1都很pian2 yi5"},
+        {"这家店的东西都很便宜", "这家店的dong1 xi5都很pian2 yi5"},
         {"音乐会马上开始", "yin1 yue4 hui4 ma3 shang4 kai1 shi3"},
         {"祝您新年快乐", "祝您xin1 nian2 kuai4 le4"},
         {"请核对数量和重量", "请he2 dui4 shu4 liang4和zhong4 liang4"},
