@@ -8,6 +8,7 @@
 #include "AnnouncementLog.h"
 #include "AnnouncementLogDialog.h"
 #include "DataModule.h"
+#include "TFadddraft.h"
 #include "TestSpeechVoice.h"
 #include "Tf_speaker.h"
 #include "TimetableEntryDialog.h"
@@ -24,6 +25,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -455,6 +457,28 @@ TEST(TimetableInMainWindow, TheSettingsAndTrayMenusOpenTheWindowWhoseChangesTheW
     timetable->DisableAllClick();
     EXPECT_EQ(changes, 1);
     EXPECT_FALSE(TimetableTable(data->Conn1).Rows()[0].enabled);
+}
+
+TEST(TimetableInMainWindow, ADraftRenamedInTheDraftListShowsInTheOpenTimetable) {
+    test::AnsweringDesktop desktop;
+    test::ProgramFolder folder{false};
+    auto data = TDM::Connect(folder.Path());
+    TimetableTable(data->Conn1).Add(Entry("08:55:00", 2));
+    TestSpeechVoice voice{std::chrono::microseconds(1)};
+    Tf_speaker window(MainWindowServices{folder.Path(), data.get(), &voice, nullptr});
+    window.ShowTimetableWindow();
+    QTableWidget* grid = window.TimetableDialog()->Grid();
+    ASSERT_EQ(grid->item(0, TimetableWindow::Source)->text(), Q("营业准备词"));
+
+    TFadddraft* editor = window.DraftEditor();
+    ASSERT_NE(editor, nullptr);
+    QTimer::singleShot(0, editor, [editor] {
+        editor->FormShow();
+        editor->DBGrid1()->item(1, 1)->setText(Q("开门准备"));
+        editor->Btn_closeClick();
+    });
+    window.N42Click();
+    EXPECT_EQ(grid->item(0, TimetableWindow::Source)->text(), Q("开门准备"));
 }
 
 } // namespace
