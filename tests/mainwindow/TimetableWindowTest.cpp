@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -472,6 +473,10 @@ TEST(TimetableInMainWindow, ADraftRenamedInTheDraftListShowsInTheOpenTimetable) 
 
     TFadddraft* editor = window.DraftEditor();
     ASSERT_NE(editor, nullptr);
+    // An earlier test in this process may have ended the session: Qt then
+    // lets no modal loop run until the application's own loop has run once.
+    QTimer::singleShot(0, &window, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
     QTimer::singleShot(0, editor, [editor] {
         editor->FormShow();
         editor->DBGrid1()->item(1, 1)->setText(Q("开门准备"));
