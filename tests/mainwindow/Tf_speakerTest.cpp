@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, MenusAndContextMenusListTheirItemsInOrder) {
                            Q("粘贴 (&V)  Ctrl+V"),  Q("剪切 (&X)  Ctrl+X"), Q("撤销 (&Z)  Ctrl+Z"),
                            Q("全选 (&A)  Ctrl+A "), Q("正文字体   (&F)"),   Q("正文背景色 (&B)"),
                            Q("左对齐     (&L)"),    Q("居中       (&C)"),   Q("右对齐     (&R)"),
-                           Q("系统设置"),           Q("播报时间表..."),     Q("关于(&A)"),
+                           Q("系统设置"),           Q("播报时间表(&T)..."), Q("关于(&A)"),
                            Q("帮助(&H)"),           Q("语音信息")}));
     EXPECT_TRUE(Child<QAction>(window.get(), "N27")->isChecked());
     EXPECT_FALSE(Child<QAction>(window.get(), "N28")->isChecked());

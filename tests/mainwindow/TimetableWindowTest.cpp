@@ -436,7 +436,7 @@ TEST(TimetableInMainWindow, TheSettingsAndTrayMenusOpenTheWindowWhoseChangesTheW
     auto* trayItem = window.findChild<QAction*>(QStringLiteral("TrayTimetableItem"));
     ASSERT_NE(settingsItem, nullptr);
     ASSERT_NE(trayItem, nullptr);
-    EXPECT_EQ(settingsItem->text(), Q("播报时间表..."));
+    EXPECT_EQ(settingsItem->text(), Q("播报时间表(&T)..."));
     auto* setupMenu = window.findChild<QMenu*>(QStringLiteral("N19"));
     ASSERT_NE(setupMenu, nullptr);
     EXPECT_TRUE(setupMenu->actions().contains(settingsItem));
