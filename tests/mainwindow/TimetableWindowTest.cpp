@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -149,7 +150,9 @@ TEST_F(TimetableWindowTest, EditAndCopyWorkOnTheSelectedEntryAndAskForOneWhenNon
     TimetableRow changed = Entry("08:50:00", 1);
     changed.id = 999; // the editor cannot move the change to another entry
     editorAnswer = changed;
-    window->EditClick();
+    // Enter in the list is the edit button.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(Grid(), &enter);
     ASSERT_EQ(edits.size(), 1u);
     EXPECT_EQ(edits[0].caption, Q("修改定时播报"));
     EXPECT_EQ(edits[0].entry.id, opening);
@@ -190,7 +193,10 @@ TEST_F(TimetableWindowTest, DeleteAsksFirstAndKeepsTheNextEntrySelected) {
     EXPECT_EQ(changes, 0);
 
     desktop.answerYes = true;
-    window->DeleteClick();
+    // The Delete key in the list is the delete button.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(Grid(), &press);
+    ASSERT_EQ(desktop.questions.size(), 2u);
     EXPECT_EQ(window->Ids(), (std::vector<std::int64_t>{first, third}));
     EXPECT_EQ(table.Rows().size(), 2u);
     EXPECT_EQ(Grid()->currentRow(), 1);

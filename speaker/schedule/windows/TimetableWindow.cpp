@@ -5,9 +5,10 @@
 #include "FunctionUnit.h"
 #include "TimetableEntryDialog.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -68,6 +69,16 @@ TimetableWindow::TimetableWindow(TimetableWindowContext context, QWidget* parent
             EditClick();
     });
 
+    // The keys a list of a desktop program answers to: Enter edits the
+    // selected entry, Delete deletes it (after the question).
+    grid_->installEventFilter(this);
+
+    auto* hint = Named(new QLabel(S("双击一行可修改。标红的条目到时将被跳过：它的文稿已被删除，"
+                                    "或声音文件已不在原处。"),
+                                  this),
+                       "TimetableHint");
+    hint->setStyleSheet(QStringLiteral("color: #606060;"));
+
     auto* buttons = new QHBoxLayout;
     const auto button = [&](const char* name, const char* caption,
                             void (TimetableWindow::*click)()) {
@@ -93,6 +104,7 @@ TimetableWindow::TimetableWindow(TimetableWindowContext context, QWidget* parent
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grid_, 1);
+    layout->addWidget(hint);
     layout->addLayout(buttons);
     resize(900, 440);
     Reload();
@@ -102,6 +114,26 @@ void TimetableWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         Reload();
+}
+
+bool TimetableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                EditClick();
+                return true;
+            case Qt::Key_Delete:
+                DeleteClick();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 EntryLookups TimetableWindow::Lookups() const {
