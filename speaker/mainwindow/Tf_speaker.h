@@ -73,6 +73,7 @@ class TFaddbiaodian;
 class TFdelaytime;
 class Tf_sch;
 class Tf_shutprompt;
+class TimetableWindow;
 class UiThreadEditorPort;
 
 struct MainWindowServices {
@@ -279,6 +280,16 @@ public:
     // ends. Never a power-off.
     void EndSession();
 
+    // The broadcast timetable's window (Tf_speakerTimetable.cpp), created
+    // when first opened from the 设置 menu or the tray menu.
+    void ShowTimetableWindow();
+    TimetableWindow* TimetableDialog() const { return timetableWindow_; }
+
+Q_SIGNALS:
+    // The operator added, changed or deleted timetable entries: the
+    // timetable is to be read from draft.dat again.
+    void timetableChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -461,6 +472,8 @@ private:
     QTimer* timer1_ = nullptr;
     QTimer* restartPoll_ = nullptr;
     std::function<void()> pendingStart_;
+
+    TimetableWindow* timetableWindow_ = nullptr;
 
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.

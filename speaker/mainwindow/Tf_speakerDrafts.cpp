@@ -5,6 +5,7 @@
 #include "SettingsKeys.h"
 #include "TFadddraft.h"
 #include "Tf_speaker.h"
+#include "TimetableWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -91,6 +92,10 @@ void Tf_speaker::N42Click() {
     if (editor->DraftChanged()) {
         RunCommand([&] { services_.dataModule->Q_draft1.Requery(); });
         LoadDraftGrid();
+        // An open timetable names its entries' drafts: a rename or a delete
+        // shows there at once.
+        if (timetableWindow_)
+            timetableWindow_->Reload();
     }
 }
 

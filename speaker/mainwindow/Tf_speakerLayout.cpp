@@ -219,6 +219,8 @@ void Tf_speaker::BuildMenus() {
     n27_->setChecked(true);
     setup->addSeparator();
     AddAction(setup, "N40", S("系统设置"));
+    connect(AddAction(setup, "TimetableItem", S("播报时间表(&T)...")), &QAction::triggered, this,
+            &Tf_speaker::ShowTimetableWindow);
 
     QMenu* help = bar->addMenu(S("帮助(&H)"));
     help->setObjectName(QStringLiteral("N30"));
@@ -493,6 +495,8 @@ void Tf_speaker::BuildTray() {
     n18_->setCheckable(true);
     connect(n5_, &QAction::triggered, this, &Tf_speaker::N5Click);
     connect(n18_, &QAction::triggered, this, &Tf_speaker::N18Click);
+    connect(AddAction(popupMenu4_, "TrayTimetableItem", S("播报时间表(&T)...")),
+            &QAction::triggered, this, &Tf_speaker::ShowTimetableWindow);
     connect(AddAction(popupMenu4_, "N7", S("退出  (&C)")), &QAction::triggered, this,
             &Tf_speaker::SB_closeClick);
 

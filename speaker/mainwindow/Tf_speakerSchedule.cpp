@@ -18,6 +18,7 @@
 #include "Tf_sch.h"
 #include "Tf_shutprompt.h"
 #include "Tf_speaker.h"
+#include "TimetableWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -296,8 +297,8 @@ void Tf_speaker::EndSession() {
     tray_->hide();
     // The windows go at once; the engines' teardown after the loop takes a
     // moment, and a session that is ending should not see them meanwhile.
-    for (QWidget* window :
-         std::initializer_list<QWidget*>{fdelaytime_, faddbiaodian_, fshutprompt_})
+    for (QWidget* window : std::initializer_list<QWidget*>{fdelaytime_, faddbiaodian_, fshutprompt_,
+                                                           timetableWindow_})
         if (window) // a session may end before they were made
             window->hide();
     hide();

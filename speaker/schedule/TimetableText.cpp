@@ -24,6 +24,11 @@ std::string LowerExtension(const std::string& fileName) {
     return extension;
 }
 
+std::string BaseName(const std::string& fileName) {
+    const auto slash = fileName.find_last_of('/');
+    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+}
+
 } // namespace
 
 std::string DaysText(int days) {
@@ -81,6 +86,43 @@ std::optional<std::string> EntryProblem(const TimetableRow& entry) {
         return "播放遍数应在 1 到 " + std::to_string(kMostPasses) + " 之间";
     if (entry.intervalSeconds < 0 || entry.intervalSeconds > kLongestInterval)
         return "间隔应在 0 到 " + std::to_string(kLongestInterval) + " 秒之间";
+    return std::nullopt;
+}
+
+EntryListing ListEntry(const TimetableRow& entry, const EntryLookups& lookups) {
+    EntryListing line;
+    line.time = entry.stime;
+    line.days = DaysText(entry.days);
+    if (entry.draftId) {
+        const auto name = lookups.draftName(*entry.draftId);
+        line.source = name ? *name : "（文稿已删除）";
+        if (!name)
+            line.problem = "要读的文稿已被删除，到时将跳过这一条";
+    } else {
+        line.source = BaseName(entry.fileName);
+        if (!lookups.fileExists(entry.fileName))
+            line.problem = "找不到声音文件 " + entry.fileName + "，到时将跳过这一条";
+    }
+    line.passes = std::to_string(entry.passes) + " 遍";
+    line.interval = entry.passes > 1 ? std::to_string(entry.intervalSeconds) + " 秒" : "—";
+    if (entry.voice.empty()) {
+        line.voice = "主窗口的语音";
+    } else {
+        const auto shown = lookups.voiceShown(entry.voice);
+        // An uninstalled voice is named as stored: the entry keeps it, and
+        // it is used again once the voice is back.
+        line.voice = shown ? *shown : entry.voice + "（未安装）";
+    }
+    return line;
+}
+
+std::optional<std::string> EntryProblem(const TimetableRow& entry, const EntryLookups& lookups) {
+    if (auto problem = EntryProblem(entry))
+        return problem;
+    if (entry.draftId && !lookups.draftName(*entry.draftId))
+        return "所选的文稿已被删除，请另选一篇文稿";
+    if (!entry.draftId && !lookups.fileExists(entry.fileName))
+        return "找不到声音文件 " + entry.fileName;
     return std::nullopt;
 }
 

@@ -3,9 +3,12 @@
 #include "AnnouncementLog.h"
 
 #include "../data/TempFolder.h"
+#include "AnnouncementLogFile.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace sonvela;
 using namespace sonvela::test;
@@ -56,4 +59,48 @@ TEST(AnnouncementLog, AFolderThatCannotBeWrittenIsReported) {
     TempFolder folder;
     const AnnouncementLog log(folder.File("missing/announcements.log"));
     EXPECT_FALSE(log.Append(Record(1)));
+}
+
+namespace {
+
+// Sets an environment variable for one test and puts it back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace
+
+TEST(AnnouncementLog, LivesInTheUsersDataFolder) {
+    const ScopedEnv home("HOME", "/home/店员");
+    {
+        const ScopedEnv data("XDG_DATA_HOME", "/srv/data");
+        EXPECT_EQ(AnnouncementLogFile(), "/srv/data/Sonvela/announcements.log");
+    }
+    {
+        // A relative folder is not allowed there, and is passed over.
+        const ScopedEnv data("XDG_DATA_HOME", "data");
+        EXPECT_EQ(AnnouncementLogFile(), "/home/店员/.local/share/Sonvela/announcements.log");
+    }
+    const ScopedEnv data("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(AnnouncementLogFile(), "/home/店员/.local/share/Sonvela/announcements.log");
 }

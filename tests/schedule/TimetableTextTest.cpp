@@ -66,3 +66,83 @@ TEST(TimetableText, AnEntryIsSavedOnlyWithATimeADaySomethingToReadAndSaneCounts)
         e.fileName = "bell.wav";
     }));
 }
+
+namespace {
+
+// Drafts 1 "开门问候" and 2 "闭店"; files under /shop exist; one voice.
+EntryLookups ShopLookups() {
+    return {[](std::int64_t id) -> std::optional<std::string> {
+                if (id == 1)
+                    return "开门问候";
+                if (id == 2)
+                    return "闭店";
+                return std::nullopt;
+            },
+            [](const std::string& file) { return file.rfind("/shop/", 0) == 0; },
+            [](const std::string& voice) -> std::optional<std::string> {
+                if (voice == "cmn-latn-pinyin")
+                    return "Chinese Mandarin (espeak-ng)";
+                return std::nullopt;
+            }};
+}
+
+} // namespace
+
+TEST(TimetableText, TheListShowsTheDraftsCurrentNameTheFilesNameAndMarksWhatIsGone) {
+    TimetableRow entry;
+    entry.stime = "21:50:00";
+    entry.days = kWeekdays;
+    entry.draftId = 2;
+    entry.passes = 3;
+    entry.intervalSeconds = 30;
+    entry.voice = "cmn-latn-pinyin";
+    EntryListing line = ListEntry(entry, ShopLookups());
+    EXPECT_EQ(line.time, "21:50:00");
+    EXPECT_EQ(line.days, "工作日");
+    EXPECT_EQ(line.source, "闭店");
+    EXPECT_EQ(line.passes, "3 遍");
+    EXPECT_EQ(line.interval, "30 秒");
+    EXPECT_EQ(line.voice, "Chinese Mandarin (espeak-ng)");
+    EXPECT_EQ(line.problem, "");
+
+    entry.draftId = 7; // deleted: ids are never handed out again
+    line = ListEntry(entry, ShopLookups());
+    EXPECT_EQ(line.source, "（文稿已删除）");
+    EXPECT_NE(line.problem, "");
+
+    entry.draftId.reset();
+    entry.fileName = "/shop/铃声/开门.mp3";
+    entry.passes = 1;
+    entry.voice.clear();
+    line = ListEntry(entry, ShopLookups());
+    EXPECT_EQ(line.source, "开门.mp3");
+    EXPECT_EQ(line.problem, "");
+    // One pass has no interval, whatever is stored.
+    EXPECT_EQ(line.interval, "—");
+    EXPECT_EQ(line.voice, "主窗口的语音");
+
+    entry.fileName = "/gone/开门.mp3";
+    entry.voice = "yue";
+    line = ListEntry(entry, ShopLookups());
+    EXPECT_EQ(line.source, "开门.mp3");
+    EXPECT_NE(line.problem.find("/gone/开门.mp3"), std::string::npos);
+    EXPECT_EQ(line.voice, "yue（未安装）");
+}
+
+TEST(TimetableText, SavingChecksThatTheDraftOrFileIsStillThere) {
+    TimetableRow entry;
+    entry.stime = "08:55:00";
+    entry.draftId = 1;
+    EXPECT_FALSE(EntryProblem(entry, ShopLookups()));
+    entry.draftId = 9;
+    EXPECT_EQ(EntryProblem(entry, ShopLookups()), "所选的文稿已被删除，请另选一篇文稿");
+    entry.draftId.reset();
+    entry.fileName = "/shop/bell.wav";
+    EXPECT_FALSE(EntryProblem(entry, ShopLookups()));
+    entry.fileName = "/tmp/bell.wav";
+    EXPECT_EQ(EntryProblem(entry, ShopLookups()), "找不到声音文件 /tmp/bell.wav");
+    // The form of the entry is checked first: a missing day says so, not
+    // that the file is gone.
+    entry.days = 0;
+    EXPECT_EQ(EntryProblem(entry, ShopLookups()), "请至少选择一天");
+}

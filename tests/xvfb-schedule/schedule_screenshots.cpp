@@ -1,7 +1,10 @@
 // Pictures of the schedule and settings windows as the X server draws them:
 // the four pages of the system settings dialog, the add-symbol dialog, the
-// task dialog and the shutdown warning.
+// task dialog, the shutdown warning, and the broadcast timetable with its
+// entry editor and log.
 // Usage: schedule_screenshots <staged program folder> <output folder>
+#include "AnnouncementLog.h"
+#include "AnnouncementLogDialog.h"
 #include "DataModule.h"
 #include "PronunciationTable.h"
 #include "ReadingState.h"
@@ -12,9 +15,12 @@
 #include "Tf_sch.h"
 #include "Tf_shutprompt.h"
 #include "TimeAnnouncement.h"
+#include "TimetableEntryDialog.h"
+#include "TimetableWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -39,6 +45,75 @@ bool Save(QWidget* window, const QString& path) {
     if (!saved)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return saved;
+}
+
+std::vector<VoiceInfo> InstalledVoices() {
+    return {{"cmn-latn-pinyin", "Chinese Mandarin (espeak-ng)", "cmn"},
+            {"yue", "Chinese Cantonese (espeak-ng)", "yue"},
+            {"en", "English (espeak-ng)", "en"}};
+}
+
+// A shop's day: the opening words on weekdays, the welcome every day, a
+// promotion read three times, Sunday's words (switched off for now), and a
+// closing bell whose file has gone missing.
+bool SaveTimetable(const TDM& store, const QString& program, const QString& out) {
+    const TimetableTable table(store.Conn1);
+    const auto add = [&](const char* time, int days, std::optional<std::int64_t> draft,
+                         const std::string& file, int passes, int interval, const char* voice,
+                         bool enabled) {
+        TimetableRow entry;
+        entry.stime = time;
+        entry.days = days;
+        entry.draftId = draft;
+        entry.fileName = file;
+        entry.passes = passes;
+        entry.intervalSeconds = interval;
+        entry.voice = voice;
+        entry.enabled = enabled;
+        return table.Add(entry);
+    };
+    const std::string bell = (program + QStringLiteral("开门铃声.mp3")).toStdString();
+    QFile(QString::fromStdString(bell)).open(QIODevice::WriteOnly);
+    add("08:50:00", kWeekdays, 2, "", 1, 0, "", true);
+    add("08:55:00", kEveryDay, std::nullopt, bell, 2, 5, "", true);
+    const std::int64_t welcome = add("09:00:00", kEveryDay, 1, "", 1, 0, "cmn-latn-pinyin", true);
+    add("15:00:00", DayBit(6) | DayBit(7), 3, "", 3, 600, "cmn-latn-pinyin", true);
+    add("10:00:00", DayBit(7), 1, "", 1, 0, "yue", false);
+    add("21:50:00", kEveryDay, std::nullopt,
+        (program + QStringLiteral("闭店音乐.wav")).toStdString(), 1, 0, "", true);
+
+    const std::string log = (program + QStringLiteral("announcements.log")).toStdString();
+    const AnnouncementLog announcements(log);
+    announcements.Append({"2026-12-08 08:50:00", "08:50:00 营业准备词", "已播放"});
+    announcements.Append({"2026-12-08 08:55:00", "08:55:00 开门铃声.mp3", "已播放"});
+    announcements.Append({"2026-12-08 09:00:00", "09:00:00 基本介绍", "已播放"});
+    announcements.Append(
+        {"2026-12-08 21:50:00", "21:50:00 闭店音乐.wav", "已跳过：找不到声音文件"});
+    announcements.Append({"2026-12-09 08:50:00", "08:50:00 营业准备词", "已播放"});
+    announcements.Append(
+        {"2026-12-09 08:55:00", "08:55:00 开门铃声.mp3", "已播放，打断了正在进行的朗读"});
+    announcements.Append({"2026-12-09 09:00:00", "09:00:00 基本介绍", "已播放"});
+
+    TimetableWindowContext context;
+    context.store = &store.Conn1;
+    context.voices = InstalledVoices;
+    context.logFile = log;
+    TimetableWindow window(context);
+    window.SelectEntry(welcome);
+    bool ok = Save(&window, out + QStringLiteral("timetable.png"));
+
+    TimetableRow entry = TimetableTable(store.Conn1).Rows()[4];
+    EntryDialogChoices choices;
+    for (const DraftTitle& draft : DraftTitles(store.Conn1))
+        choices.drafts.push_back(draft);
+    choices.voices = InstalledVoices();
+    TimetableEntryDialog editor(QStringLiteral("修改定时播报"), entry, choices, &window);
+    ok &= Save(&editor, out + QStringLiteral("timetable-entry.png"));
+    editor.hide();
+
+    window.LogClick();
+    ok &= Save(window.LogDialog(), out + QStringLiteral("timetable-log.png"));
+    return ok;
 }
 
 } // namespace
@@ -106,5 +181,7 @@ int main(int argc, char* argv[]) {
     Tf_shutprompt warning;
     warning.ShowFor("10:20");
     ok &= Save(&warning, out + QStringLiteral("shutdown-warning.png"));
+    warning.hide();
+    ok &= SaveTimetable(*store, program, out);
     return ok ? 0 : 1;
 }
