@@ -6,7 +6,7 @@ namespace sonvela {
 
 std::filesystem::path AnnouncementLogFile() {
     std::filesystem::path data;
-    // The base directory specification: a relative XDG_DATA_HOME is invalid
+    // By the XDG base directory rules, a relative XDG_DATA_HOME is invalid
     // and ignored.
     if (const char* home = std::getenv("XDG_DATA_HOME"); home && home[0] == '/')
         data = home;
