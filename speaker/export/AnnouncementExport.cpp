@@ -1,6 +1,7 @@
 #include "AnnouncementExport.h"
 
 #include "AudioFileWriter.h"
+#include "RateConverter.h"
 #include "SegmentPlan.h"
 #include "SpeechSource.h"
 
@@ -135,18 +136,38 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
                                 const std::atomic<bool>& cancel,
                                 const ExportProgressCallback& progress) {
     ExportResult result;
-    const int rate = MixRateOf(format);
+    // Mixed at the live output's rate, so the file holds what the speakers
+    // would get; a format that needs another rate gets the finished mix
+    // converted.
+    const int rate = kLiveMixRate;
+    const int fileRate = FileRateOf(format);
     AudioFileWriter writer;
-    if (!writer.Open(target, format, rate, 2)) {
+    if (!writer.Open(target, format, fileRate, 2)) {
         result.message = writer.Error();
         return result;
     }
+    std::unique_ptr<RateConverter> converter;
+    std::vector<float> converted;
+    if (fileRate != rate) {
+        try {
+            converter = std::make_unique<RateConverter>(rate, fileRate);
+        } catch (const std::exception&) {
+            result.message = "无法转换采样率，请选择其他格式。";
+            return result;
+        }
+    }
+    const auto write = [&](const float* frames, std::size_t count) {
+        if (cancel.load())
+            return false;
+        if (!converter)
+            return writer.Write(frames, count);
+        converted.clear();
+        return converter->Put(frames, count, converted) &&
+               writer.Write(converted.data(), converted.size() / 2);
+    };
 
     MusicBed music = settings.withMusic ? settings.music : MusicBed{};
-    AnnouncementMixer mixer(rate, speech.SampleRate(), music,
-                            [&](const float* frames, std::size_t count) {
-                                return !cancel.load() && writer.Write(frames, count);
-                            });
+    AnnouncementMixer mixer(rate, speech.SampleRate(), music, write);
 
     StepQueue queue;
     std::thread producer([&] { Produce(settings, speech, cancel, queue); });
@@ -202,6 +223,15 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
         writer.Abandon();
         result.message = error;
         return result;
+    }
+    if (converter) {
+        converted.clear();
+        if (!converter->Finish(converted) ||
+            !writer.Write(converted.data(), converted.size() / 2)) {
+            writer.Abandon();
+            result.message = writer.Error().empty() ? "写入音频文件失败。" : writer.Error();
+            return result;
+        }
     }
     if (!writer.Commit()) {
         result.message = writer.Error();

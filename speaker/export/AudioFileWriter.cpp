@@ -12,6 +12,8 @@ namespace sonvela {
 
 namespace {
 
+constexpr std::size_t kPieceFrames = 48000;
+
 int SndfileFormatOf(ExportFormat format) {
     switch (format) {
     case ExportFormat::Wav:
@@ -77,6 +79,8 @@ bool AudioFileWriter::Fail(const std::string& what, int error) {
 bool AudioFileWriter::Open(const std::string& target, ExportFormat format, int rate, int channels) {
     Abandon();
     error_.clear();
+    pending_.clear();
+    channels_ = channels;
     target_ = target;
     // Hidden, beside the target: the rename stays on one file system.
     std::string pattern = FolderOf(target) + "/." + NameOf(target) + ".XXXXXX";
@@ -106,9 +110,21 @@ bool AudioFileWriter::Open(const std::string& target, ExportFormat format, int r
 bool AudioFileWriter::Write(const float* frames, std::size_t count) {
     if (file_ == nullptr)
         return false;
+    pending_.insert(pending_.end(), frames, frames + count * static_cast<std::size_t>(channels_));
+    if (pending_.size() >= kPieceFrames * static_cast<std::size_t>(channels_))
+        return Flush();
+    return true;
+}
+
+bool AudioFileWriter::Flush() {
+    const auto count =
+        static_cast<sf_count_t>(pending_.size() / static_cast<std::size_t>(channels_));
+    if (count == 0)
+        return true;
     errno = 0;
-    const sf_count_t written = sf_writef_float(file_, frames, static_cast<sf_count_t>(count));
-    if (written != static_cast<sf_count_t>(count)) {
+    const sf_count_t written = sf_writef_float(file_, pending_.data(), count);
+    pending_.clear();
+    if (written != count) {
         const int error = errno != 0 ? errno : ENOSPC;
         return Fail("写入音频文件失败", error);
     }
@@ -116,6 +132,7 @@ bool AudioFileWriter::Write(const float* frames, std::size_t count) {
 }
 
 void AudioFileWriter::CloseFile() {
+    pending_.clear();
     if (file_ != nullptr) {
         sf_close(file_);
         file_ = nullptr;
@@ -128,6 +145,8 @@ void AudioFileWriter::CloseFile() {
 
 bool AudioFileWriter::Commit() {
     if (file_ == nullptr)
+        return false;
+    if (!Flush())
         return false;
     // Encoders write their last frames and the headers when closed.
     errno = 0;

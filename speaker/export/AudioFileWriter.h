@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct sf_private_tag;
 
@@ -37,6 +38,7 @@ public:
 
 private:
     bool Fail(const std::string& what, int error);
+    bool Flush();
     void CloseFile();
 
     std::string target_;
@@ -44,6 +46,10 @@ private:
     int fd_ = -1;
     sf_private_tag* file_ = nullptr;
     std::string error_;
+    // Frames go to the encoder in large, even pieces: some encoders pad a
+    // short piece out to a whole packet.
+    std::vector<float> pending_;
+    int channels_ = 2;
 };
 
 // Words for a system error number, for the operator.

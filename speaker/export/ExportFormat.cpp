@@ -51,8 +51,8 @@ std::string_view DisplayNameOf(ExportFormat format) {
     return KindOf(format).name;
 }
 
-int MixRateOf(ExportFormat format) {
-    return format == ExportFormat::Opus ? 48000 : 44100;
+int FileRateOf(ExportFormat format) {
+    return format == ExportFormat::Opus ? 48000 : kLiveMixRate;
 }
 
 } // namespace sonvela

@@ -15,8 +15,10 @@ std::optional<ExportFormat> ExportFormatOfPath(std::string_view path);
 std::string_view ExtensionOf(ExportFormat format);
 // The name shown in the format list.
 std::string_view DisplayNameOf(ExportFormat format);
-// The rate the announcement is mixed at: the live output's 44.1 kHz, except
-// for Opus, which knows 48 kHz and its fractions only.
-int MixRateOf(ExportFormat format);
+// The rate the announcement is mixed at: the live output's.
+inline constexpr int kLiveMixRate = 44100;
+// The rate of the file: the mix's, except for Opus, which knows 48 kHz and
+// its fractions only.
+int FileRateOf(ExportFormat format);
 
 } // namespace sonvela
