@@ -54,8 +54,11 @@ public:
         if (utf8.empty())
             return pcm;
         std::vector<short> scaled;
-        const espeak::SynthOutcome outcome =
-            espeak::Synthesise(utf8, voiceId_, wordsPerMinute_, [&](const short* wav, int count) {
+        // Live speech has the engine first: a reading going on meanwhile
+        // keeps its timing, and this text waits or starts again.
+        const espeak::SynthOutcome outcome = espeak::SynthesiseInBackground(
+            utf8, voiceId_, wordsPerMinute_,
+            [&](const short* wav, int count) {
                 if (gain_ != 1.0f) {
                     espeak::ApplyGain(wav, count, gain_, scaled);
                     pcm.insert(pcm.end(), scaled.begin(), scaled.end());
@@ -63,7 +66,8 @@ public:
                     pcm.insert(pcm.end(), wav, wav + count);
                 }
                 return false;
-            });
+            },
+            [&] { pcm.clear(); });
         if (!outcome.voiceError.empty())
             throw SpeechError(outcome.voiceError);
         if (outcome.result != 0)

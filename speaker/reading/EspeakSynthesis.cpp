@@ -1,10 +1,13 @@
 #include "EspeakSynthesis.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <mutex>
+#include <thread>
 
 namespace sonvela::espeak {
 
@@ -19,6 +22,9 @@ constexpr std::string_view kBrokenMandarinId = "sit/cmn";
 constexpr int kSynthBufferMs = 50;
 
 std::mutex espeakMutex;
+// Live callers waiting for the engine or using it: background work keeps
+// off while there are any.
+std::atomic<int> liveCallers{0};
 // Under espeakMutex.
 std::string currentVoiceId;
 const PcmSink* currentSink = nullptr;
@@ -93,18 +99,9 @@ EngineInfo Initialise() {
     return info;
 }
 
-} // namespace
-
-const EngineInfo& Start() {
-    std::lock_guard lock(espeakMutex);
-    static const EngineInfo info = Initialise();
-    return info;
-}
-
-SynthOutcome Synthesise(const std::string& utf8, const std::string& voiceId, int wordsPerMinute,
-                        const PcmSink& sink) {
-    Start();
-    std::lock_guard lock(espeakMutex);
+// With espeakMutex held.
+SynthOutcome SynthesiseLocked(const std::string& utf8, const std::string& voiceId,
+                              int wordsPerMinute, const PcmSink& sink) {
     SynthOutcome outcome;
     if (voiceId != currentVoiceId) {
         // Loading a voice reads its dictionary: only when it changes.
@@ -122,6 +119,53 @@ SynthOutcome Synthesise(const std::string& utf8, const std::string& voiceId, int
                                                    0, espeakCHARS_UTF8, nullptr, nullptr));
     currentSink = nullptr;
     return outcome;
+}
+
+} // namespace
+
+const EngineInfo& Start() {
+    // Only the first call takes the engine's lock: later ones must not wait
+    // for a synthesis in progress.
+    static const EngineInfo info = [] {
+        std::lock_guard lock(espeakMutex);
+        return Initialise();
+    }();
+    return info;
+}
+
+SynthOutcome Synthesise(const std::string& utf8, const std::string& voiceId, int wordsPerMinute,
+                        const PcmSink& sink) {
+    Start();
+    ++liveCallers;
+    std::lock_guard lock(espeakMutex);
+    SynthOutcome outcome = SynthesiseLocked(utf8, voiceId, wordsPerMinute, sink);
+    --liveCallers;
+    return outcome;
+}
+
+SynthOutcome SynthesiseInBackground(const std::string& utf8, const std::string& voiceId,
+                                    int wordsPerMinute, const PcmSink& sink,
+                                    const std::function<void()>& restart) {
+    Start();
+    for (;;) {
+        while (liveCallers.load() > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::unique_lock lock(espeakMutex);
+        if (liveCallers.load() > 0)
+            continue; // a live caller came first: let it have the engine
+        bool yielded = false;
+        const PcmSink yielding = [&](const short* samples, int count) {
+            if (liveCallers.load() > 0) {
+                yielded = true;
+                return true;
+            }
+            return sink(samples, count);
+        };
+        restart();
+        SynthOutcome outcome = SynthesiseLocked(utf8, voiceId, wordsPerMinute, yielding);
+        if (!yielded)
+            return outcome;
+    }
 }
 
 void ApplyGain(const short* samples, int count, float gain, std::vector<short>& out) {

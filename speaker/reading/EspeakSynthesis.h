@@ -41,6 +41,15 @@ using PcmSink = std::function<bool(const short* samples, int count)>;
 SynthOutcome Synthesise(const std::string& utf8, const std::string& voiceId, int wordsPerMinute,
                         const PcmSink& sink);
 
+// The same for work that must never hold up live speech (rendering to a
+// file): it waits while a live synthesis waits or runs, and gives the engine
+// up within one buffer when live speech asks for it, starting its text again
+// afterwards. `restart` is called before each fresh start (drop what `sink`
+// has received so far). Returns when the text has been synthesised whole.
+SynthOutcome SynthesiseInBackground(const std::string& utf8, const std::string& voiceId,
+                                    int wordsPerMinute, const PcmSink& sink,
+                                    const std::function<void()>& restart);
+
 // The speech volume as it is applied to the samples: each sample times
 // `gain`, rounded to the nearest.
 void ApplyGain(const short* samples, int count, float gain, std::vector<short>& out);

@@ -2,12 +2,14 @@
 // output plays for the same text and settings, and every format decodes to
 // the announcement's length.
 #include "AnnouncementExport.h"
+#include "EspeakSynthesis.h"
 #include "ExportTestSupport.h"
 #include "FrontEndVoice.h"
 #include "SegmentPlan.h"
 #include "SpVoice.h"
 #include "bass.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -177,6 +179,56 @@ TEST(ExportVoice, EveryFormatDecodesToTheAnnouncementsLength) {
         EXPECT_GT(testing::Rms(sound, 0, sound.Seconds()), 0.02) << name << " is silent";
     }
     EXPECT_EQ(ReadSound(dir + "opus.wav").rate, 48000);
+}
+
+TEST(ExportVoice, LiveSpeechGoesFirstWhileAnExportSynthesises) {
+    using Clock = std::chrono::steady_clock;
+    const auto since = [](Clock::time_point start) {
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    frontend::FrontEnd frontEnd;
+    const auto speech = MakeEspeakSpeech(0, 0, 100, frontEnd);
+    // A long segment without a delay symbol: the most an export synthesises
+    // in one go.
+    std::string text;
+    for (int i = 0; i < 20; ++i)
+        text += "我们今天一起去公园散步看花";
+    const GbkString segment = Utf8ToGbk(text);
+    auto start = Clock::now();
+    const std::size_t alone = speech->Say(segment).size();
+    const double segmentSeconds = since(start);
+
+    std::atomic<bool> stop{false};
+    std::vector<std::size_t> exported;
+    std::thread exporter([&] {
+        while (!stop)
+            exported.push_back(speech->Say(segment).size());
+    });
+    // Live texts, as the reader hands them over between its pauses: each
+    // starts sounding without waiting for the export's segment to finish.
+    const std::string voiceId = espeak::Start().voices.at(0).id;
+    std::vector<double> waits;
+    for (int i = 0; i < 15; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(7));
+        start = Clock::now();
+        double wait = -1;
+        espeak::Synthesise("ni3 hao3", voiceId, 175, [&](const short*, int) {
+            if (wait < 0)
+                wait = since(start);
+            return false;
+        });
+        waits.push_back(wait);
+    }
+    stop = true;
+    exporter.join();
+
+    std::sort(waits.begin(), waits.end());
+    EXPECT_LT(waits[waits.size() / 2], segmentSeconds / 4)
+        << "a segment alone takes " << segmentSeconds << " s";
+    // The export's segments come out whole all the same.
+    ASSERT_FALSE(exported.empty());
+    for (const std::size_t samples : exported)
+        EXPECT_NEAR(static_cast<double>(samples), static_cast<double>(alone), alone * 0.05);
 }
 
 } // namespace
