@@ -287,6 +287,10 @@ void TFexportaudio::btn_exportClick() {
         report_(S("请输入以 .wav、.mp3、.opus 或 .flac 结尾的文件名。"));
         return;
     }
+    if (voiceList_->currentIndex() < 0) {
+        report_(S("请选择语音引擎!"));
+        return;
+    }
     const AnnouncementSettings settings = Settings();
     if (IsBlank(settings.text)) {
         report_(S("没有可以导出的文字。"));
