@@ -249,7 +249,7 @@ int RunExportCommand(const std::vector<std::string>& arguments,
     for (const std::string& path : result.unplayableMusic)
         err << "无法播放的音乐文件，已跳过: " << path << '\n';
     if (!result.ok) {
-        err << "导出失败: " << result.message << '\n';
+        err << (result.cancelled ? "" : "导出失败: ") << result.message << '\n';
         return 1;
     }
     err << "已导出 " << request->output << "（" << Seconds(result.audioSeconds) << " 秒）\n";
