@@ -142,7 +142,12 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
     const int rate = kLiveMixRate;
     const int fileRate = FileRateOf(format);
     AudioFileWriter writer;
-    if (!writer.Open(target, format, fileRate, 2)) {
+    // Speech alone is the same on both sides (the mixer doubles the mono
+    // voice): the file is mono then, which halves an encoder's work. Music
+    // makes it stereo.
+    const MusicBed music = settings.withMusic ? settings.music : MusicBed{};
+    const int channels = music.files.empty() ? 1 : 2;
+    if (!writer.Open(target, format, fileRate, channels)) {
         result.message = writer.Error();
         return result;
     }
@@ -150,23 +155,30 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
     std::vector<float> converted;
     if (fileRate != rate) {
         try {
-            converter = std::make_unique<RateConverter>(rate, fileRate);
+            converter = std::make_unique<RateConverter>(rate, fileRate, channels);
         } catch (const std::exception&) {
             result.message = "无法转换采样率，请选择其他格式。";
             return result;
         }
     }
+    std::vector<float> left;
     const auto write = [&](const float* frames, std::size_t count) {
         if (cancel.load())
             return false;
+        if (channels == 1) {
+            left.resize(count);
+            for (std::size_t i = 0; i < count; ++i)
+                left[i] = frames[2 * i];
+            frames = left.data();
+        }
         if (!converter)
             return writer.Write(frames, count);
         converted.clear();
         return converter->Put(frames, count, converted) &&
-               writer.Write(converted.data(), converted.size() / 2);
+               writer.Write(converted.data(),
+                            converted.size() / static_cast<std::size_t>(channels));
     };
 
-    MusicBed music = settings.withMusic ? settings.music : MusicBed{};
     AnnouncementMixer mixer(rate, speech.SampleRate(), music, write);
 
     StepQueue queue;
@@ -227,7 +239,8 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
     if (converter) {
         converted.clear();
         if (!converter->Finish(converted) ||
-            !writer.Write(converted.data(), converted.size() / 2)) {
+            !writer.Write(converted.data(),
+                          converted.size() / static_cast<std::size_t>(channels))) {
             writer.Abandon();
             result.message = writer.Error().empty() ? "写入音频文件失败。" : writer.Error();
             return result;

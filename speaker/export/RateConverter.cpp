@@ -9,16 +9,16 @@ namespace sonvela {
 
 namespace {
 
-constexpr int kChannels = 2;
 // SDL's resampler keeps the last few milliseconds back even through a
 // flush; silence this long lets them out.
 constexpr std::size_t kFlushPadFrames = 1024;
 
 } // namespace
 
-RateConverter::RateConverter(int fromRate, int toRate) : from_(fromRate), to_(toRate) {
-    stream_ = audio::Sdl().SDL_NewAudioStream(AUDIO_F32SYS, kChannels, fromRate, AUDIO_F32SYS,
-                                              kChannels, toRate);
+RateConverter::RateConverter(int fromRate, int toRate, int channels)
+    : from_(fromRate), to_(toRate), channels_(channels) {
+    stream_ = audio::Sdl().SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_), fromRate,
+                                              AUDIO_F32SYS, static_cast<Uint8>(channels_), toRate);
     if (stream_ == nullptr)
         throw std::runtime_error(std::string("SDL_NewAudioStream: ") + audio::Sdl().SDL_GetError());
 }
@@ -38,20 +38,21 @@ bool RateConverter::Take(std::vector<float>& out) {
     if (got < 0)
         return false;
     out.resize(start + static_cast<std::size_t>(got) / sizeof(float));
-    out_ += static_cast<std::size_t>(got) / sizeof(float) / kChannels;
+    out_ += static_cast<std::size_t>(got) / sizeof(float) / static_cast<std::size_t>(channels_);
     return true;
 }
 
 bool RateConverter::Put(const float* frames, std::size_t count, std::vector<float>& out) {
     in_ += count;
-    if (audio::Sdl().SDL_AudioStreamPut(stream_, frames,
-                                        static_cast<int>(count * kChannels * sizeof(float))) != 0)
+    if (audio::Sdl().SDL_AudioStreamPut(
+            stream_, frames,
+            static_cast<int>(count * static_cast<std::size_t>(channels_) * sizeof(float))) != 0)
         return false;
     return Take(out);
 }
 
 bool RateConverter::Finish(std::vector<float>& out) {
-    const std::vector<float> silence(kFlushPadFrames * kChannels, 0.0f);
+    const std::vector<float> silence(kFlushPadFrames * static_cast<std::size_t>(channels_), 0.0f);
     if (audio::Sdl().SDL_AudioStreamPut(stream_, silence.data(),
                                         static_cast<int>(silence.size() * sizeof(float))) != 0 ||
         audio::Sdl().SDL_AudioStreamFlush(stream_) != 0)
@@ -65,7 +66,8 @@ bool RateConverter::Finish(std::vector<float>& out) {
     // Cut the padding's output, or fill a frame or two the resampler
     // rounded away.
     const std::uint64_t wanted = due > before ? due - before : 0;
-    out.resize(start + static_cast<std::size_t>(wanted) * kChannels, 0.0f);
+    out.resize(start + static_cast<std::size_t>(wanted) * static_cast<std::size_t>(channels_),
+               0.0f);
     out_ = due;
     return true;
 }

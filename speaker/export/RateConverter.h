@@ -1,4 +1,4 @@
-// Converts the finished mix (stereo float) to the rate a file format needs,
+// Converts the finished mix (float frames) to the rate a file format needs,
 // with an exact frame count: n frames in become round(n * to / from) out.
 #pragma once
 
@@ -13,7 +13,7 @@ namespace sonvela {
 class RateConverter {
 public:
     // Throws std::runtime_error when the converter cannot be built.
-    RateConverter(int fromRate, int toRate);
+    RateConverter(int fromRate, int toRate, int channels);
     ~RateConverter();
     RateConverter(const RateConverter&) = delete;
     RateConverter& operator=(const RateConverter&) = delete;
@@ -28,6 +28,7 @@ private:
 
     int from_;
     int to_;
+    int channels_;
     _SDL_AudioStream* stream_ = nullptr;
     std::uint64_t in_ = 0;
     std::uint64_t out_ = 0;
