@@ -183,6 +183,16 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
 
     StepQueue queue;
     std::thread producer([&] { Produce(settings, speech, cancel, queue); });
+    // Whatever ends the mixing, the producer is stopped and joined first.
+    struct ProducerStop {
+        StepQueue& queue;
+        std::thread& producer;
+        ~ProducerStop() {
+            queue.Close();
+            if (producer.joinable())
+                producer.join();
+        }
+    } producerStop{queue, producer};
 
     const auto started = SteadyClock::now();
     auto lastReport = started;
@@ -228,7 +238,8 @@ ExportResult ExportAnnouncement(const AnnouncementSettings& settings, SpeechSour
         return result;
     }
     if (!mixed) {
-        result.message = writer.Error();
+        writer.Abandon();
+        result.message = writer.Error().empty() ? "写入音频文件失败。" : writer.Error();
         return result;
     }
     if (const std::string error = queue.Error(); !error.empty()) {
