@@ -3,6 +3,7 @@
 #include "DataModule.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
+#include "ExportCommand.h"
 #include "FrontEndVoice.h"
 #include "FunctionUnit.h"
 #include "GlobalHotKeys.h"
@@ -37,10 +38,15 @@ namespace {
 // Command-line operations that need no window run before any part of the
 // window system is touched, so they work without a display.
 std::optional<int> RunCommandLineOperation(int argc, char* argv[]) {
-    if (argc < 2 || std::string_view(argv[1]) != "--pronounce")
+    if (argc < 2)
         return std::nullopt;
-    return RunPronounceCommand(std::vector<std::string>(argv + 2, argv + argc), AppDir(), std::cin,
-                               std::cout, std::cerr);
+    const std::string_view operation = argv[1];
+    const std::vector<std::string> arguments(argv + 2, argv + argc);
+    if (operation == "--pronounce")
+        return RunPronounceCommand(arguments, AppDir(), std::cin, std::cout, std::cerr);
+    if (operation == "--export")
+        return RunExportCommand(arguments, AppDir(), std::cerr);
+    return std::nullopt;
 }
 
 frontend::PronunciationList StoredPronunciations(const TDM& dataModule) {

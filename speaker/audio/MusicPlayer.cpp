@@ -20,6 +20,14 @@ float VolumeOf(int level) {
 
 } // namespace
 
+int NextFadeLevel(int level, bool reading, int musicVolume, int readingVolume) {
+    if (reading) {
+        return readingVolume >= level ? readingVolume
+                                      : std::max(level - kFadeDownStep, readingVolume);
+    }
+    return musicVolume <= level ? level : level + kFadeUpStep;
+}
+
 std::string PositionText(int elapsedSeconds, int totalSeconds) {
     char text[48];
     std::snprintf(text, sizeof text, " %.2d / %.2d ", elapsedSeconds, totalSeconds);
@@ -201,18 +209,14 @@ void MusicPlayer::bj_timer2Timer() {
         if (!StreamExists(bj_stream_)) {
             return;
         }
-        if (bj_v1_ >= bj_level_) {
-            bj_level_ = bj_v1_;
-        } else {
-            bj_level_ = std::max(bj_level_ - kFadeDownStep, bj_v1_);
-        }
+        bj_level_ = NextFadeLevel(bj_level_, true, bj_v_, bj_v1_);
         library_.SetVolume(bj_stream_, VolumeOf(bj_level_));
         return;
     }
     if (bj_v_ <= bj_level_ || !StreamExists(bj_stream_)) {
         return;
     }
-    bj_level_ += kFadeUpStep;
+    bj_level_ = NextFadeLevel(bj_level_, false, bj_v_, bj_v1_);
     library_.SetVolume(bj_stream_, VolumeOf(bj_level_));
 }
 

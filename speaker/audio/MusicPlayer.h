@@ -106,6 +106,13 @@ private:
     bool bj_playing_ = false;
 };
 
+// One tick of the fade (every 20 ms): while reading the level falls by 10
+// points a tick down to the reading volume; otherwise it rises by 1 point a
+// tick up to the music volume. Rendering an announcement to a file steps the
+// same fade along the file's own time line.
+inline constexpr int kFadeTickMilliseconds = 20;
+int NextFadeLevel(int level, bool reading, int musicVolume, int readingVolume);
+
 // " %.2d / %.2d ": elapsed and total whole seconds, at least two digits each.
 std::string PositionText(int elapsedSeconds, int totalSeconds);
 

@@ -57,6 +57,7 @@ class FrontEnd;
 class EditorDialogs;
 
 class Tfdateformat;
+class TFexportaudio;
 class GlobalHotKeys;
 enum class Pictogram;
 class PowerControl;
@@ -144,6 +145,10 @@ public:
     // Commands, named after their controls.
     void N5Click();
     void N18Click();
+    // "导出为音频文件…" (Tf_speakerExport.cpp): opens the export dialog with
+    // the text, the options panel's voice and the loop bar's values.
+    void ExportAudioClick();
+    TFexportaudio* ExportDialog() const { return fexportaudio_; }
     void N23Click();
     void N25Click();
     void AlignClick(QAction* item);
@@ -368,6 +373,7 @@ private:
     std::unique_ptr<LoopReading> loop_;
     QTimer* readcycled_ = nullptr;
     Tfdateformat* fdateformat_ = nullptr;
+    TFexportaudio* fexportaudio_ = nullptr;
     // The voices of the voice list, in its order.
     std::vector<VoiceInfo> voices_;
 

@@ -186,6 +186,9 @@ void Tf_speaker::BuildMenus() {
     AddAction(file, "N12", S("保存  (&S)"));
     AddAction(file, "N21", S("另存为(&A)"));
     file->addSeparator();
+    connect(AddAction(file, "N_export", S("导出为音频文件…(&E)")), &QAction::triggered, this,
+            &Tf_speaker::ExportAudioClick);
+    file->addSeparator();
     connect(AddAction(file, "C1", S("退出 (&C)")), &QAction::triggered, this,
             &Tf_speaker::SB_closeClick);
 
@@ -474,6 +477,9 @@ void Tf_speaker::BuildContextMenus() {
     AddAction(popupMenu1_, "N3", S("记录书签位置  (&B)"));
     AddAction(popupMenu1_, "N41", S("从上次位置朗读(&R)"));
     popupMenu1_->addSeparator();
+    connect(AddAction(popupMenu1_, "N_export1", S("导出为音频文件…(&E)")), &QAction::triggered,
+            this, &Tf_speaker::ExportAudioClick);
+    popupMenu1_->addSeparator();
     connect(AddAction(popupMenu1_, "HCtrlH1", S("复制 (&C)  Ctrl+C")), &QAction::triggered, memo1_,
             &QPlainTextEdit::copy);
     connect(AddAction(popupMenu1_, "VCtrlV1", S("粘贴 (&V)  Ctrl+V")), &QAction::triggered, memo1_,
@@ -495,6 +501,8 @@ void Tf_speaker::BuildTray() {
     n18_->setCheckable(true);
     connect(n5_, &QAction::triggered, this, &Tf_speaker::N5Click);
     connect(n18_, &QAction::triggered, this, &Tf_speaker::N18Click);
+    connect(AddAction(popupMenu4_, "N_export2", S("导出为音频文件…(&E)")), &QAction::triggered,
+            this, &Tf_speaker::ExportAudioClick);
     connect(AddAction(popupMenu4_, "TrayTimetableItem", S("播报时间表(&T)...")),
             &QAction::triggered, this, &Tf_speaker::ShowTimetableWindow);
     connect(AddAction(popupMenu4_, "N7", S("退出  (&C)")), &QAction::triggered, this,

@@ -1,5 +1,6 @@
 #include "SpVoice.h"
 
+#include "EspeakSynthesis.h"
 #include "GbkText.h"
 #include "bass.h"
 
@@ -10,7 +11,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <mutex>
 #include <string>
@@ -22,13 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::string_view kMandarinId = "sit/cmn-Latn-pinyin";
-constexpr std::string_view kCantoneseId = "sit/yue";
-// Reads pinyin as English: never offered.
-constexpr std::string_view kBrokenMandarinId = "sit/cmn";
-// Milliseconds of sound per synthesis callback: small buffers make the
-// first sound and a purge quick.
-constexpr int kSynthBufferMs = 50;
 // The synthesiser runs far ahead of real time; once this much sound is
 // queued in the output it waits until half of it has played, which bounds
 // memory for long texts without waking it for every buffer.
@@ -37,14 +30,6 @@ constexpr double kQueueAheadSeconds = 1.0;
 // any of it for this long (a stalled device would otherwise hang a caller).
 constexpr auto kStallLimit = std::chrono::seconds(5);
 constexpr auto kPollStep = std::chrono::milliseconds(50);
-
-// espeak-ng keeps global state and is not re-entrant: all its calls are made
-// under this lock, and it is initialised once per process (initialising it
-// again after espeak_Terminate hangs).
-std::mutex espeakMutex;
-bool espeakInitialised = false;
-std::string espeakInitError;
-int espeakSampleRate = 0;
 
 struct Utterance {
     enum class State { Queued, Speaking, Synthesised, Purged, Failed };
@@ -64,88 +49,8 @@ struct Utterance {
     QWORD aheadBytes = 0;
 };
 
-// Where espeak's callback delivers the sound of the utterance being
-// synthesised on this thread (synthesis is synchronous, so the thread names
-// the utterance).
-struct SynthSink {
-    void* engine;
-    Utterance* utterance;
-    int (*deliver)(void* engine, Utterance& utterance, const short* wav, int samples);
-};
-thread_local SynthSink* synthSink = nullptr;
-
-int SynthCallback(short* wav, int samples, espeak_EVENT*) {
-    SynthSink* sink = synthSink;
-    if (sink == nullptr) {
-        return 1;
-    }
-    return sink->deliver(sink->engine, *sink->utterance, wav, samples);
-}
-
-std::string StatusMessage(espeak_ng_STATUS status) {
-    char text[256] = {};
-    espeak_ng_GetStatusCodeMessage(status, text, sizeof text);
-    return text;
-}
-
 std::string BassError(const char* what) {
     return std::string(what) + " (audio library error " + std::to_string(BASS_ErrorGetCode()) + ")";
-}
-
-// Called on the engine thread with espeakMutex held.
-void InitialiseEspeak() {
-    if (espeakInitialised) {
-        return;
-    }
-    espeakInitialised = true;
-    espeak_ng_InitializePath(nullptr);
-    espeak_ng_ERROR_CONTEXT context = nullptr;
-    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
-    espeak_ng_ClearErrorContext(&context);
-    if (status == ENS_OK) {
-        status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kSynthBufferMs, nullptr);
-    }
-    if (status != ENS_OK) {
-        espeakInitError = "The speech engine espeak-ng could not start: " + StatusMessage(status);
-        return;
-    }
-    espeakSampleRate = espeak_ng_GetSampleRate();
-    espeak_SetSynthCallback(&SynthCallback);
-}
-
-std::vector<VoiceInfo> ListVoices() {
-    std::vector<VoiceInfo> first(2);
-    std::vector<VoiceInfo> rest;
-    const espeak_VOICE** voices = espeak_ListVoices(nullptr);
-    for (int i = 0; voices != nullptr && voices[i] != nullptr; ++i) {
-        const espeak_VOICE& voice = *voices[i];
-        const std::string id = voice.identifier != nullptr ? voice.identifier : "";
-        // mbrola voices need an outside program and data we do not ship.
-        if (id.empty() || id == kBrokenMandarinId || id.starts_with("mb/")) {
-            continue;
-        }
-        VoiceInfo info;
-        info.id = id;
-        // languages: a priority byte, then the language name, repeated.
-        info.language = voice.languages != nullptr && voice.languages[0] != 0
-                            ? std::string(voice.languages + 1)
-                            : std::string();
-        const std::string name = voice.name != nullptr ? voice.name : id;
-        if (id == kMandarinId) {
-            info.description = "Chinese Mandarin (espeak-ng)";
-            first[0] = std::move(info);
-        } else if (id == kCantoneseId) {
-            info.description = "Chinese Cantonese (espeak-ng)";
-            first[1] = std::move(info);
-        } else {
-            info.description = name + " (espeak-ng)";
-            std::replace(info.description.begin(), info.description.end(), '_', ' ');
-            rest.push_back(std::move(info));
-        }
-    }
-    std::erase_if(first, [](const VoiceInfo& voice) { return voice.id.empty(); });
-    first.insert(first.end(), rest.begin(), rest.end());
-    return first;
 }
 
 } // namespace
@@ -278,7 +183,6 @@ private:
     std::atomic<std::uint64_t> generation_{0};
 
     // Engine thread only.
-    std::string currentVoiceId_;
     std::vector<short> scaled_;
 
     std::thread worker_;
@@ -286,13 +190,12 @@ private:
 
 void SpVoice::Engine::Run() {
     {
-        std::lock_guard espeak(espeakMutex);
-        InitialiseEspeak();
+        const espeak::EngineInfo& engine = espeak::Start();
         std::lock_guard lock(mutex_);
-        initError_ = espeakInitError;
+        initError_ = engine.error;
         if (initError_.empty()) {
-            voices_ = ListVoices();
-            sampleRate_ = espeakSampleRate;
+            voices_ = engine.voices;
+            sampleRate_ = engine.sampleRate;
         }
         ready_ = true;
     }
@@ -318,38 +221,22 @@ void SpVoice::Engine::Run() {
 void SpVoice::Engine::Synthesise(Utterance& utterance) {
     std::string error;
     bool finished = false;
-    {
-        std::lock_guard espeak(espeakMutex);
-        if (utterance.voiceId != currentVoiceId_) {
-            // Loading a voice reads its dictionary: only when it changes.
-            const espeak_ERROR result = espeak_SetVoiceByName(utterance.voiceId.c_str());
-            currentVoiceId_ = result == EE_OK ? utterance.voiceId : std::string();
-            if (result != EE_OK) {
-                error = "The speech engine cannot load the voice " + utterance.voiceId + ".";
-            }
+    const espeak::SynthOutcome outcome =
+        espeak::Synthesise(utterance.utf8, utterance.voiceId, utterance.wordsPerMinute,
+                           [this, &utterance](const short* wav, int samples) {
+                               return OnAudio(utterance, wav, samples) != 0;
+                           });
+    if (!outcome.voiceError.empty()) {
+        error = outcome.voiceError;
+    } else {
+        finished = outcome.result == EE_OK;
+        {
+            std::lock_guard lock(mutex_);
+            error.swap(utterance.error); // set when the output refused the sound
         }
-        if (error.empty()) {
-            espeak_SetParameter(espeakRATE, utterance.wordsPerMinute, 0);
-            // Loudness is applied to the samples: espeak clips above 100.
-            espeak_SetParameter(espeakVOLUME, 100, 0);
-            SynthSink sink{this, &utterance,
-                           [](void* engine, Utterance& u, const short* wav, int samples) {
-                               return static_cast<Engine*>(engine)->OnAudio(u, wav, samples);
-                           }};
-            synthSink = &sink;
-            const espeak_ERROR result =
-                espeak_Synth(utterance.utf8.c_str(), utterance.utf8.size() + 1, 0, POS_CHARACTER, 0,
-                             espeakCHARS_UTF8, nullptr, nullptr);
-            synthSink = nullptr;
-            finished = result == EE_OK;
-            {
-                std::lock_guard lock(mutex_);
-                error.swap(utterance.error); // set when the output refused the sound
-            }
-            if (error.empty() && !finished && Current(utterance.generation)) {
-                error = "The speech engine failed to speak the text (espeak-ng error " +
-                        std::to_string(static_cast<int>(result)) + ").";
-            }
+        if (error.empty() && !finished && Current(utterance.generation)) {
+            error = "The speech engine failed to speak the text (espeak-ng error " +
+                    std::to_string(outcome.result) + ").";
         }
     }
 
@@ -395,11 +282,7 @@ int SpVoice::Engine::OnAudio(Utterance& utterance, const short* wav, int samples
     }
     const short* pcm = wav;
     if (utterance.gain != 1.0f) {
-        scaled_.resize(static_cast<std::size_t>(samples));
-        for (int i = 0; i < samples; ++i) {
-            scaled_[static_cast<std::size_t>(i)] =
-                static_cast<short>(std::lround(wav[i] * utterance.gain));
-        }
+        espeak::ApplyGain(wav, samples, utterance.gain, scaled_);
         pcm = scaled_.data();
     }
 

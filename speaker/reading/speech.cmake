@@ -3,6 +3,7 @@
 pkg_check_modules(ESPEAK_NG REQUIRED IMPORTED_TARGET espeak-ng)
 
 add_library(sonvela_speech STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/EspeakSynthesis.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrontEndVoice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpVoice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpeechVoice.cpp

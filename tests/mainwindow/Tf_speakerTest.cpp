@@ -118,29 +118,42 @@ TEST_F(MainWindowTest, MenusAndContextMenusListTheirItemsInOrder) {
     }
     EXPECT_EQ(titles, QStringList({Q("文件(&F)"), Q("编辑(&E)"), Q("设置(&S)"), Q("帮助(&H)")}));
     ASSERT_EQ(items.size(), 4);
-    EXPECT_EQ(items[0], L({"N35", "N11", "N12", "N21", "-", "C1"}));
+    EXPECT_EQ(items[0], L({"N35", "N11", "N12", "N21", "-", "N_export", "-", "C1"}));
     EXPECT_EQ(items[1], L({"CCtrlC2", "VCtrlV3", "XCtrlX1", "ZCtrlZ1", "A1"}));
     EXPECT_EQ(items[2], L({"N23", "N25", "-", "N27", "N28", "N29", "-", "N40", "TimetableItem"}));
     EXPECT_EQ(items[3], L({"N32", "-", "N31", "N44"}));
-    EXPECT_EQ(captions,
-              QStringList({Q("新建  (&N)"),         Q("打开  (&O)"),        Q("保存  (&S)"),
-                           Q("另存为(&A)"),         Q("退出 (&C)"),         Q("复制 (&C)  Ctrl+C"),
-                           Q("粘贴 (&V)  Ctrl+V"),  Q("剪切 (&X)  Ctrl+X"), Q("撤销 (&Z)  Ctrl+Z"),
-                           Q("全选 (&A)  Ctrl+A "), Q("正文字体   (&F)"),   Q("正文背景色 (&B)"),
-                           Q("左对齐     (&L)"),    Q("居中       (&C)"),   Q("右对齐     (&R)"),
-                           Q("系统设置"),           Q("播报时间表(&T)..."), Q("关于(&A)"),
-                           Q("帮助(&H)"),           Q("语音信息")}));
+    EXPECT_EQ(captions, QStringList({Q("新建  (&N)"),
+                                     Q("打开  (&O)"),
+                                     Q("保存  (&S)"),
+                                     Q("另存为(&A)"),
+                                     Q("导出为音频文件…(&E)"),
+                                     Q("退出 (&C)"),
+                                     Q("复制 (&C)  Ctrl+C"),
+                                     Q("粘贴 (&V)  Ctrl+V"),
+                                     Q("剪切 (&X)  Ctrl+X"),
+                                     Q("撤销 (&Z)  Ctrl+Z"),
+                                     Q("全选 (&A)  Ctrl+A "),
+                                     Q("正文字体   (&F)"),
+                                     Q("正文背景色 (&B)"),
+                                     Q("左对齐     (&L)"),
+                                     Q("居中       (&C)"),
+                                     Q("右对齐     (&R)"),
+                                     Q("系统设置"),
+                                     Q("播报时间表(&T)..."),
+                                     Q("关于(&A)"),
+                                     Q("帮助(&H)"),
+                                     Q("语音信息")}));
     EXPECT_TRUE(Child<QAction>(window.get(), "N27")->isChecked());
     EXPECT_FALSE(Child<QAction>(window.get(), "N28")->isChecked());
 
     auto* popup = Child<QMenu>(window.get(), "PopupMenu1");
-    EXPECT_EQ(ItemNames(popup), L({"N1", "L1", "N2", "N36", "N22", "-", "N3", "N41", "-", "HCtrlH1",
-                                   "VCtrlV1", "N10", "-", "Y1"}));
+    EXPECT_EQ(ItemNames(popup), L({"N1", "L1", "N2", "N36", "N22", "-", "N3", "N41", "-",
+                                   "N_export1", "-", "HCtrlH1", "VCtrlV1", "N10", "-", "Y1"}));
     EXPECT_EQ(Child<QAction>(window.get(), "N41")->text(), Q("从上次位置朗读(&R)"));
     EXPECT_EQ(Child<QAction>(window.get(), "Y1")->text(), Q("插入延时符号  (&Y)"));
 
     auto* tray = Child<QMenu>(window.get(), "PopupMenu4");
-    EXPECT_EQ(ItemNames(tray), L({"N5", "N18", "TrayTimetableItem", "N7"}));
+    EXPECT_EQ(ItemNames(tray), L({"N5", "N18", "N_export2", "TrayTimetableItem", "N7"}));
     EXPECT_EQ(Child<QAction>(window.get(), "N5")->text(), Q("显示Sonvela (&S)"));
     EXPECT_EQ(Child<QAction>(window.get(), "N18")->text(), Q("隐藏Sonvela (&H)"));
     EXPECT_EQ(Child<QAction>(window.get(), "N7")->text(), Q("退出  (&C)"));

@@ -1,5 +1,6 @@
 #include "Output.h"
 
+#include "Mix.h"
 #include "SdlLibrary.h"
 
 #include <algorithm>
@@ -10,34 +11,9 @@ namespace sonvela::audio {
 
 namespace {
 
-constexpr int kMixChannels = 2;
 // About 23 ms at 44.1 kHz: short enough that a purge is heard at once.
 constexpr Uint16 kDeviceFrames = 1024;
 constexpr std::uint32_t kLowestHandle = 45;
-
-// The mix never reaches full scale: speech at full volume peaks at it on
-// its own, the resampler overshoots a little, and music and a chime add up.
-// Samples up to the knee pass untouched (quiet and normal material keeps
-// its level exactly); above it a smooth curve bends them towards a ceiling
-// just under full scale, which they approach but never reach. A voice whose
-// peaks stand at full scale loses about half a decibel on those peaks alone.
-constexpr float kKnee = 0.8f;
-constexpr float kCeiling = 0.98f;
-
-float Bend(float sample) {
-    constexpr float span = kCeiling - kKnee;
-    const float bent = kKnee + span * std::tanh((std::fabs(sample) - kKnee) / span);
-    return std::copysign(bent, sample);
-}
-
-void SoftLimit(float* out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        // Rare in practice: the common path is one comparison per sample.
-        if (out[i] > kKnee || out[i] < -kKnee) {
-            out[i] = Bend(out[i]);
-        }
-    }
-}
 
 } // namespace
 
@@ -229,16 +205,10 @@ void Output::Mix(float* out, std::size_t frames) {
             mixing_.push_back(entry.second);
         }
     }
-    std::fill(out, out + frames * kMixChannels, 0.0f);
-    for (auto& channel : mixing_) {
-        if (channel->MixInto(out, frames)) {
-            channel->changed.notify_all();
-        }
-    }
+    MixChannels(mixing_, out, frames);
     // The last reference to a freed channel may be dropped here; that is
     // cheap (no device work), so it is fine on the audio thread.
     mixing_.clear();
-    SoftLimit(out, frames * kMixChannels);
 }
 
 void Output::DeviceCallback(void* self, std::uint8_t* stream, int length) {

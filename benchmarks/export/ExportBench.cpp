@@ -1,0 +1,99 @@
+// Exporting an announcement against the speech synthesis it needs.
+//
+//   export_speed_x       seconds of announcement written per second of wall
+//                        time: about ten minutes of speech, every sentence a
+//                        different one, with a music bed, as MP3
+//   export_vs_synthesis  that export's time over the time espeak-ng alone
+//                        takes to synthesise the same segments
+//   export_speed_x_wav   the same announcement as WAV (no encoder's cost)
+//   synthesis_speed_x    announcement seconds per second of synthesis alone
+#include "AnnouncementExport.h"
+#include "FrontEnd.h"
+#include "SegmentPlan.h"
+#include "SpeechSource.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace sonvela;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Distinct sentences, so no segment is served from the export's cache.
+GbkString Announcement() {
+    std::string text;
+    for (int i = 1; i <= 60; ++i) {
+        text += "各位顾客请注意，第" + std::to_string(i) + "号货架的商品今天特价" +
+                std::to_string(i * 3 + 1) + "元，欢迎选购。";
+        text += "本店营业到晚上" + std::to_string(8 + i % 3) + "点，谢谢光临！\n";
+    }
+    return Utf8ToGbk(text);
+}
+
+} // namespace
+
+int main() {
+    const auto folder = std::filesystem::temp_directory_path() / "sonvela-export-bench";
+    std::filesystem::create_directories(folder / "music");
+    const std::string bed = (folder / "music" / "bed.mp3").string();
+    const std::string wav = (folder / "bed.wav").string();
+    if (std::system(("sox -n -r 44100 -c 2 '" + wav + "' synth 60 sine 330 vol 0.3").c_str()) !=
+            0 ||
+        std::system(("lame --quiet '" + wav + "' '" + bed + "'").c_str()) != 0) {
+        std::fprintf(stderr, "sox and lame are needed to make the music bed\n");
+        return 1;
+    }
+
+    AnnouncementSettings settings;
+    settings.text = Announcement();
+    settings.symbols = DelaySymbols::FromRows(
+        {{Utf8ToGbk("。"), 300, true}, {Utf8ToGbk("，"), 0, true}, {Utf8ToGbk("！"), 0, true}});
+    settings.withMusic = true;
+    settings.music.files = {bed};
+
+    frontend::FrontEnd frontEnd;
+    // The engine's first start (voice data) is not what is measured.
+    MakeEspeakSpeech(0, 2, 100, frontEnd)->Say(Utf8ToGbk("预热。"));
+
+    // Synthesis alone: every segment of the text, nothing else.
+    const auto synthesisOnly = MakeEspeakSpeech(0, 2, 100, frontEnd);
+    auto start = Clock::now();
+    for (const PlannedSegment& segment :
+         PlanSegments(settings.text, false, settings.symbols, 1, 800, CurrentLocalDateTime))
+        synthesisOnly->Say(segment.spoken);
+    const double synthesis = SecondsSince(start);
+
+    const auto speech = MakeEspeakSpeech(0, 2, 100, frontEnd);
+    std::atomic<bool> cancel{false};
+    start = Clock::now();
+    const ExportResult result = ExportAnnouncement(
+        settings, *speech, (folder / "announcement.mp3").string(), ExportFormat::Mp3, cancel);
+    const double exporting = SecondsSince(start);
+
+    // For comparison, the same as WAV: the mixing without an encoder's cost.
+    start = Clock::now();
+    const ExportResult wavResult = ExportAnnouncement(
+        settings, *speech, (folder / "announcement.wav").string(), ExportFormat::Wav, cancel);
+    const double exportingWav = SecondsSince(start);
+    std::filesystem::remove_all(folder);
+    if (!result.ok || !wavResult.ok) {
+        std::fprintf(stderr, "export failed: %s%s\n", result.message.c_str(),
+                     wavResult.message.c_str());
+        return 1;
+    }
+    std::printf("export_announcement_seconds: %.1f\n", result.audioSeconds);
+    std::printf("export_speed_x: %.1f\n", result.audioSeconds / exporting);
+    std::printf("export_vs_synthesis: %.2f\n", exporting / synthesis);
+    std::printf("export_speed_x_wav: %.1f\n", wavResult.audioSeconds / exportingWav);
+    std::printf("synthesis_speed_x: %.1f\n", result.audioSeconds / synthesis);
+    return 0;
+}
