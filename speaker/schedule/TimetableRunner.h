@@ -64,6 +64,9 @@ public:
     std::vector<RunnerCommand> PassFinished(std::chrono::steady_clock::time_point now);
     // The operator stopped the entry: its remaining passes are dropped.
     std::vector<RunnerCommand> EntryStopped();
+    // Everything stops (another program's stop request): the entry reading
+    // and those waiting are dropped, and nothing waits any more.
+    void StopAll();
     // On each clock tick: starts the next pass once its interval is over.
     std::vector<RunnerCommand> Poll(std::chrono::steady_clock::time_point now);
 

@@ -57,3 +57,12 @@ TEST(AnnouncementLog, AFolderThatCannotBeWrittenIsReported) {
     const AnnouncementLog log(folder.File("missing/announcements.log"));
     EXPECT_FALSE(log.Append(Record(1)));
 }
+
+TEST(AnnouncementLog, TheFirstLineOfANewAccountMakesTheDataFolder) {
+    TempFolder folder;
+    const std::filesystem::path file =
+        std::filesystem::path(folder.File("home")) / ".local" / "share" / "Sonvela" / "a.log";
+    const AnnouncementLog log(file);
+    ASSERT_TRUE(log.Append(Record(1)));
+    EXPECT_EQ(log.Recent(5), std::vector<LogRecord>{Record(1)});
+}
