@@ -33,6 +33,7 @@
 #include <exception>
 #include <iostream>
 #include <optional>
+#include <signal.h>
 
 using namespace sonvela;
 
@@ -64,9 +65,18 @@ int HandOver(const InstanceRequest& request) {
     if (!answer) {
         // Nobody listens. Unless an instance is on its way up (it holds the
         // lock before it listens), start one, and hand the request to it.
+        qint64 started = 0;
         if (auto lock = SingleInstanceLock::Acquire(folder, "Sonvela")) {
             lock.reset();
-            if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) {
+            // The program runs on after this request has ended: it must not
+            // hold the caller's output open (a script reading it would wait
+            // for the program's end).
+            QProcess program;
+            program.setProgram(QCoreApplication::applicationFilePath());
+            program.setStandardInputFile(QProcess::nullDevice());
+            program.setStandardOutputFile(QProcess::nullDevice());
+            program.setStandardErrorFile(QProcess::nullDevice());
+            if (!program.startDetached(&started)) {
                 std::cerr << "speaker: 无法启动程序，请求未能送达\n";
                 return kUnreachable;
             }
@@ -74,6 +84,12 @@ int HandOver(const InstanceRequest& request) {
         QElapsedTimer waited;
         waited.start();
         while (!answer && waited.elapsed() < kStartWaitMs) {
+            // A program that ended on its way up (no display, no data)
+            // will not answer.
+            if (started > 0 && kill(static_cast<pid_t>(started), 0) != 0) {
+                std::cerr << "speaker: 程序未能启动，请求未能送达\n";
+                return kUnreachable;
+            }
             QThread::msleep(kRetryMs);
             answer = InstanceChannel::Send(folder, "Sonvela", request);
         }

@@ -69,14 +69,18 @@ void TimetableDriver::Tick(bool timeAnnouncementDue) {
     const auto now = clock_.monotonic();
     if (timeAnnouncementDue)
         announcementEnds_ = now + kAnnouncementStart;
-    Execute(runner_.Due(timetable_.Tick(), ports_.operatorReading(), timeAnnouncementDue));
+    const std::vector<DueEntry> due = timetable_.Tick();
+    for (const DueEntry& item : due)
+        if (item.outcome != DueOutcome::Read)
+            Record(item.entry, "已跳过：" + item.note.substr(item.note.find("：") + 3));
+    Execute(runner_.Due(due, ports_.operatorReading(), timeAnnouncementDue));
     if (runner_.Phase() == RunnerPhase::WaitingForSegmentEnd && ports_.operatorReaderGone())
         Execute(runner_.ReadingStopped());
     if (announcementEnds_ && now >= *announcementEnds_) {
         announcementEnds_.reset();
         Execute(runner_.TimeAnnouncementEnded());
     }
-    if (passRunning_ && runner_.Current() && operatorState_.isreading.load()) {
+    if (runner_.Current() && operatorState_.isreading.load()) {
         // The operator started a reading of his own: it wins, as his Stop
         // would.
         Record(*runner_.Current(), "被操作员的朗读打断");
@@ -134,6 +138,8 @@ RequestAnswer TimetableDriver::ReadDraft(const std::string& nameOrId) {
 RequestAnswer TimetableDriver::StopAll() {
     if (runner_.Current())
         Record(*runner_.Current(), "被其他程序的停止请求停止");
+    for (const TimetableRow& waiting : runner_.Waiting())
+        Record(waiting, "被其他程序的停止请求取消");
     CutPass();
     runner_.StopAll();
     announcementEnds_.reset();
@@ -158,6 +164,8 @@ void TimetableDriver::Execute(const std::vector<RunnerCommand>& commands) {
 
 void TimetableDriver::StartPass(const TimetableRow& entry, int pass) {
     pass_ = pass;
+    if (pass == 1)
+        startedAt_ = {entry.id, NowText(clock_.wall())};
     passRunning_ = false;
     std::optional<std::string> problem;
     if (entry.draftId) {
@@ -227,7 +235,11 @@ void TimetableDriver::CutPass() {
 
 void TimetableDriver::Record(const TimetableRow& entry, const std::string& outcome) {
     const std::string who = entry.id < 0 ? "其他程序的请求 " : "定时播报 ";
-    if (!log_.Append({NowText(clock_.wall()), who + entry.stime + " " + Title(entry), outcome}))
+    // An entry that started is logged at its start, which is what a shop
+    // checks against the entry's time.
+    const std::string when =
+        startedAt_.first == entry.id ? startedAt_.second : NowText(clock_.wall());
+    if (!log_.Append({when, who + entry.stime + " " + Title(entry), outcome}))
         ports_.note("无法写入播报记录");
 }
 

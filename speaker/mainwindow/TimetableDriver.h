@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sonvela {
@@ -117,6 +118,8 @@ private:
     std::unique_ptr<ReaderHost> draftReader_;
     bool passRunning_ = false;
     int pass_ = 0;
+    // The entry that started last, and when.
+    std::pair<std::int64_t, std::string> startedAt_{0, {}};
 
     // The time announcement's words take this long at most, from the tick
     // it was due or from the moment its words went to the voice.

@@ -73,6 +73,7 @@ public:
     RunnerPhase Phase() const;
     const std::optional<TimetableRow>& Current() const { return current_; }
     std::size_t WaitingCount() const { return waiting_.size(); }
+    const std::deque<TimetableRow>& Waiting() const { return waiting_; }
 
 private:
     std::vector<RunnerCommand> StartIfFree();

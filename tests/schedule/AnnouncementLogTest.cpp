@@ -5,6 +5,7 @@
 #include "../data/TempFolder.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace sonvela;
@@ -54,6 +55,9 @@ TEST(AnnouncementLog, RotatesBySizeKeepingAFixedNumberOfOldFiles) {
 
 TEST(AnnouncementLog, AFolderThatCannotBeWrittenIsReported) {
     TempFolder folder;
+    // A file stands where the folder should be: it can be neither made nor
+    // written (whoever runs the test, root included).
+    std::ofstream(folder.File("missing")) << "in the way";
     const AnnouncementLog log(folder.File("missing/announcements.log"));
     EXPECT_FALSE(log.Append(Record(1)));
 }
