@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The broadcast timetable and other programs' requests in the real program:
-# an entry a minute and a half ahead (room for a slow start) reads its draft at its time (heard through SDL's
-# disk driver, and written to the announcement log); `speaker --say` from a
+# an entry a minute and a half ahead (room for a slow start) reads its draft
+# at its time, and a WAV entry after it plays (heard through SDL's disk
+# driver, and written to the announcement log); `speaker --say` from a
 # second process speaks while the first runs; `--read-draft` of an unknown
 # draft is refused with the reason; --stop silences; the same requests on
 # the session bus, whose interface matches the checked-in description. The
@@ -81,6 +82,12 @@ sqlite3 "$db" "insert into timetable (stime, days, draftid, filename, passes, in
     values ('$entry_time', 127, $draft_id, '', 1, 0, '', 1);"
 entry_epoch=$(date -d "$entry_time" +%s)
 [ "$entry_epoch" -lt "$(date +%s)" ] && entry_epoch=$((entry_epoch + 86400))
+# A sound file half a minute after it, once the draft has been read.
+sox -n -r 22050 -c 1 -b 16 "$work/铃声.wav" synth 3 sine 660 vol 0.5
+sound_epoch=$((entry_epoch + 30))
+sound_time=$(date -d "@$sound_epoch" +%H:%M:%S)
+sqlite3 "$db" "insert into timetable (stime, days, draftid, filename, passes, interval, voice, enabled)
+    values ('$sound_time', 127, null, '$work/铃声.wav', 2, 1, '', 1);"
 
 "$program_dir/speaker" &
 program=$!
@@ -174,14 +181,26 @@ logged_epoch=$(date -d "$logged_at" +%s)
 [ "$logged_epoch" -ge "$entry_epoch" ] && [ "$logged_epoch" -le "$((entry_epoch + 2))" ] ||
     fail "the log puts the entry's start at $logged_at"
 
+
+# The sound file's entry: two passes of a three-second tone.
+wait_for "the draft's reading did not end before the sound's entry" 60 silent
+while [ "$(date +%s)" -lt "$((sound_epoch - 1))" ]; do
+    speaking && fail "sound before the sound file's entry"
+    sleep 0.5
+done
+wait_for "the sound file's entry did not play" 30 speaking
+wait_for "the sound file's entry was not logged" 60 logged "定时播报 $sound_time 铃声.wav"
+grep "定时播报 $sound_time" "$log" | grep -q "已播放 2 遍" || fail "the sound file is not logged as played twice"
+
 kill -0 "$program" || fail "the running instance did not survive"
 [ -f "$program_dir/recovery.txt" ] && fail "the editor's text was changed (a crash copy appeared)"
 
 # With no instance running, a request starts one and hands itself over.
+# (The new instance's disk driver starts the sound file afresh.)
+wait_for "the sound file's entry did not end" 30 silent
 kill "$program"
 for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program" 2>/dev/null && fail "the program did not end on SIGTERM"
-wait_for "the ended program is still heard" 20 silent
 "$program_dir/speaker" --say 新开的程序也能播报 || fail "--say with no instance running failed"
 started=$(xdotool getwindowpid "$(wait_window "Sonvela\(普及版\)")")
 pids+=("$started")
