@@ -114,6 +114,13 @@ RequestAnswer TimetableDriver::Say(const std::string& words) {
                                       " 个字，较长的文章请存为稿件后用 --read-draft 朗读");
     if (auto problem = ports_.speakOver(words))
         return RequestAnswer::Refused(*problem);
+    // Like the time announcement's words, these are let finish by an entry
+    // that falls due meanwhile.
+    Execute(runner_.Due({}, false, true));
+    const auto ends = clock_.monotonic() + kAnnouncementTail +
+                      kAnnouncementPerCharacter * static_cast<int>(Characters(words));
+    if (!announcementEnds_ || *announcementEnds_ < ends)
+        announcementEnds_ = ends;
     if (!log_.Append({NowText(clock_.wall()), "其他程序：" + words, "已开始播报"}))
         ports_.note("无法写入播报记录");
     return RequestAnswer::Accepted();

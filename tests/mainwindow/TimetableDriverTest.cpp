@@ -235,3 +235,12 @@ TEST_F(TimetableDriverTest, RequestsAreRefusedWithTheirReasonOrCarriedOut) {
     EXPECT_TRUE(voice.SpokenTexts().empty()) << "a stopped request still read";
     EXPECT_EQ(Log()[0].outcome, "被其他程序的停止请求取消");
 }
+
+TEST_F(TimetableDriverTest, WordsSaidForAnotherProgramAreLetFinishByAnEntryDueMeanwhile) {
+    driver->SetEntries({Entry(1, "09:00:00")});
+    // Two seconds before the entry: its words would still be sounding.
+    ASSERT_EQ(driver->Say("请A023号到3号窗口"), RequestAnswer::Accepted());
+    TickUntil([] { return false; }, 4s);
+    EXPECT_TRUE(voice.SpokenTexts().empty()) << "the entry cut the words off";
+    ASSERT_TRUE(TickUntil([&] { return !voice.SpokenTexts().empty(); }, 10s));
+}
