@@ -67,7 +67,8 @@ void TimetableDriver::SetEntries(std::vector<TimetableRow> entries) {
 
 void TimetableDriver::Tick(bool timeAnnouncementDue) {
     const auto now = clock_.monotonic();
-    if (timeAnnouncementDue)
+    if (timeAnnouncementDue &&
+        (!announcementEnds_ || *announcementEnds_ < now + kAnnouncementStart))
         announcementEnds_ = now + kAnnouncementStart;
     const std::vector<DueEntry> due = timetable_.Tick();
     for (const DueEntry& item : due)
@@ -94,8 +95,14 @@ void TimetableDriver::Tick(bool timeAnnouncementDue) {
 }
 
 void TimetableDriver::TimeAnnouncementSpoken(const std::string& words) {
-    announcementEnds_ = clock_.monotonic() + kAnnouncementTail +
-                        kAnnouncementPerCharacter * static_cast<int>(Characters(words));
+    WordsSpoken(words);
+}
+
+void TimetableDriver::WordsSpoken(const std::string& words) {
+    const auto ends = clock_.monotonic() + kAnnouncementTail +
+                      kAnnouncementPerCharacter * static_cast<int>(Characters(words));
+    if (!announcementEnds_ || *announcementEnds_ < ends)
+        announcementEnds_ = ends;
 }
 
 void TimetableDriver::OperatorStopped() {
@@ -117,10 +124,7 @@ RequestAnswer TimetableDriver::Say(const std::string& words) {
     // Like the time announcement's words, these are let finish by an entry
     // that falls due meanwhile.
     Execute(runner_.Due({}, false, true));
-    const auto ends = clock_.monotonic() + kAnnouncementTail +
-                      kAnnouncementPerCharacter * static_cast<int>(Characters(words));
-    if (!announcementEnds_ || *announcementEnds_ < ends)
-        announcementEnds_ = ends;
+    WordsSpoken(words);
     if (!log_.Append({NowText(clock_.wall()), "其他程序：" + words, "已开始播报"}))
         ports_.note("无法写入播报记录");
     return RequestAnswer::Accepted();

@@ -93,6 +93,9 @@ public:
     const AnnouncementLog& Log() const { return log_; }
 
 private:
+    // Words handed to the voice over whatever plays: an entry waits for
+    // their reckoned end.
+    void WordsSpoken(const std::string& words);
     void Execute(const std::vector<RunnerCommand>& commands);
     void StartPass(const TimetableRow& entry, int pass);
     bool PassOver() const;
