@@ -68,6 +68,9 @@ int HandOver(const InstanceRequest& request) {
         qint64 started = 0;
         if (auto lock = SingleInstanceLock::Acquire(folder, "Sonvela")) {
             lock.reset();
+            // Nothing runs, so nothing speaks: a stop is done already.
+            if (request.kind == InstanceRequest::Kind::Stop)
+                return 0;
             // The program runs on after this request has ended: it must not
             // hold the caller's output open (a script reading it would wait
             // for the program's end).

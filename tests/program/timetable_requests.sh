@@ -196,11 +196,14 @@ kill -0 "$program" || fail "the running instance did not survive"
 [ -f "$program_dir/recovery.txt" ] && fail "the editor's text was changed (a crash copy appeared)"
 
 # With no instance running, a request starts one and hands itself over.
-# (The new instance's disk driver starts the sound file afresh.)
+# (The new instance's disk driver starts the sound file afresh.) A stop
+# starts none: nothing speaks.
 wait_for "the sound file's entry did not end" 30 silent
 kill "$program"
 for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program" 2>/dev/null && fail "the program did not end on SIGTERM"
+"$program_dir/speaker" --stop || fail "--stop with nothing running failed"
+pgrep -f "^$program_dir/speaker\$" >/dev/null && fail "--stop started the program"
 "$program_dir/speaker" --say 新开的程序也能播报 || fail "--say with no instance running failed"
 started=$(xdotool getwindowpid "$(wait_window "Sonvela\(普及版\)")")
 pids+=("$started")
