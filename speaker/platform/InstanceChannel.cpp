@@ -13,6 +13,8 @@ namespace {
 // A message ends at a NUL byte, which neither a path nor an argument can
 // hold (InstanceRequest.h).
 constexpr char kEnd = '\0';
+// Far beyond any path or words a request carries.
+constexpr qsizetype kLongestMessage = 1024 * 1024;
 
 QString SocketPath(const std::string& folder, const std::string& name) {
     return QString::fromStdString(WithBackslash(folder) + name + ".socket");
@@ -55,8 +57,18 @@ void InstanceChannel::Accept() {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] {
             pending->append(socket->readAll());
             const qsizetype end = pending->indexOf(kEnd);
-            if (end < 0)
+            if (end < 0) {
+                // A sender that never ends its message does not fill the
+                // memory: it is answered and let go.
+                if (pending->size() > kLongestMessage) {
+                    pending->clear();
+                    const std::string answer =
+                        EncodeAnswer(RequestAnswer::Refused("请求太长，运行中的程序没有接受"));
+                    socket->write(answer.data(), static_cast<qint64>(answer.size()));
+                    socket->disconnectFromServer();
+                }
                 return;
+            }
             const std::string message = pending->left(end).toStdString();
             pending->clear();
             const std::string answer = EncodeAnswer(Answer(message));

@@ -108,3 +108,26 @@ TEST(InstanceChannel, AnInstanceThatTakesNoRequestsRefusesThemWithAReason) {
     EXPECT_FALSE(answer->accepted);
     EXPECT_FALSE(answer->reason.empty());
 }
+
+TEST(InstanceChannel, AMessageWithoutEndIsRefusedOnceTooLong) {
+    App();
+    test::TempFolder folder;
+    int requests = 0;
+    auto channel = InstanceChannel::Listen(
+        folder.WithSeparator(), "Sonvela", [&](const std::string&) { ++requests; },
+        [&](const InstanceRequest&) {
+            ++requests;
+            return RequestAnswer::Accepted();
+        });
+    ASSERT_TRUE(channel);
+    // Two megabytes of words: the request's end never comes in time.
+    auto sent = std::async(std::launch::async, [&] {
+        return InstanceChannel::Send(folder.WithSeparator(), "Sonvela",
+                                     {InstanceRequest::Kind::Say, std::string(2 << 20, 'a')});
+    });
+    PumpUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    const auto answer = sent.get();
+    EXPECT_EQ(requests, 0);
+    // Refused, or cut off before any answer: never accepted.
+    EXPECT_FALSE(answer && answer->accepted);
+}
