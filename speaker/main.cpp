@@ -16,20 +16,25 @@
 #include "SessionEnd.h"
 #include "SingleInstance.h"
 #include "SpVoice.h"
+#include "SpeakerBus.h"
 #include "Tf_speaker.h"
 #include "Utf8.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
 #include <bass.h>
 #include <exception>
 #include <iostream>
 #include <optional>
+#include <signal.h>
 
 using namespace sonvela;
 
@@ -47,6 +52,80 @@ std::optional<int> RunCommandLineOperation(int argc, char* argv[]) {
     if (operation == "--export")
         return RunExportCommand(arguments, AppDir(), std::cerr);
     return std::nullopt;
+}
+
+// How long a request waits for an instance it had to start: a loaded
+// machine may take a good while to bring the window up.
+constexpr int kStartWaitMs = 90000;
+constexpr int kRetryMs = 200;
+
+// Exit codes of a request: refused by the running instance, malformed,
+// no instance could be reached.
+constexpr int kRefused = 1;
+constexpr int kMalformed = 2;
+constexpr int kUnreachable = 3;
+
+int HandOver(const InstanceRequest& request) {
+    const std::string folder = SingleInstanceLock::DefaultFolder();
+    std::optional<RequestAnswer> answer = InstanceChannel::Send(folder, "Sonvela", request);
+    if (!answer) {
+        // Nobody listens. Unless an instance is on its way up (it holds the
+        // lock before it listens), start one, and hand the request to it.
+        qint64 started = 0;
+        if (auto lock = SingleInstanceLock::Acquire(folder, "Sonvela")) {
+            lock.reset();
+            // Nothing runs, so nothing speaks: a stop is done already.
+            if (request.kind == InstanceRequest::Kind::Stop)
+                return 0;
+            // The program runs on after this request has ended: it must not
+            // hold the caller's output open (a script reading it would wait
+            // for the program's end).
+            QProcess program;
+            program.setProgram(QCoreApplication::applicationFilePath());
+            program.setStandardInputFile(QProcess::nullDevice());
+            program.setStandardOutputFile(QProcess::nullDevice());
+            program.setStandardErrorFile(QProcess::nullDevice());
+            if (!program.startDetached(&started)) {
+                std::cerr << "speaker: 无法启动程序，请求未能送达\n";
+                return kUnreachable;
+            }
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (!answer && waited.elapsed() < kStartWaitMs) {
+            // A program that ended on its way up (no display, no data)
+            // will not answer.
+            if (started > 0 && kill(static_cast<pid_t>(started), 0) != 0) {
+                std::cerr << "speaker: 程序未能启动，请求未能送达\n";
+                return kUnreachable;
+            }
+            QThread::msleep(kRetryMs);
+            answer = InstanceChannel::Send(folder, "Sonvela", request);
+        }
+    }
+    if (!answer) {
+        std::cerr << "speaker: 运行中的程序没有回应，请求未能送达\n";
+        return kUnreachable;
+    }
+    if (!answer->accepted) {
+        std::cerr << "speaker: " << answer->reason << '\n';
+        return kRefused;
+    }
+    return 0;
+}
+
+// --say, --read-draft and --stop go to the running instance and need no
+// display here.
+std::optional<int> RunRequest(int argc, char* argv[]) {
+    const auto parsed = ParseRequestArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed)
+        return std::nullopt;
+    if (!parsed->request) {
+        std::cerr << "speaker: " << parsed->problem << '\n';
+        return kMalformed;
+    }
+    QCoreApplication app(argc, argv);
+    return HandOver(*parsed->request);
 }
 
 frontend::PronunciationList StoredPronunciations(const TDM& dataModule) {
@@ -72,6 +151,8 @@ int RunProgram(const std::optional<std::string>& namedFile);
 
 int main(int argc, char* argv[]) {
     if (const auto status = RunCommandLineOperation(argc, argv))
+        return *status;
+    if (const auto status = RunRequest(argc, argv))
         return *status;
     QApplication app(argc, argv);
     // The program speaks Chinese whatever the machine's locale: the common
@@ -160,10 +241,6 @@ int RunProgram(const std::optional<std::string>& namedFile) {
         mainWindow.SetMusicToggle([&mainWindow] { mainWindow.bj_playing(); });
         mainWindow.StartPlatformServices(
             {hotKeys.get(), power.get(), sessionEnd.get(), [&chime] { chime.Play(); }});
-        const auto channel =
-            InstanceChannel::Listen(lockFolder, "Sonvela", [&mainWindow](const std::string& path) {
-                mainWindow.OpenNamedFile(path);
-            });
         mainWindow.showMaximized();
         // The audio library starts once the window is on the screen: its
         // device probing can take a tenth of a second, which the operator
@@ -171,6 +248,15 @@ int RunProgram(const std::optional<std::string>& namedFile) {
         // speech and music report their own errors.
         QCoreApplication::processEvents();
         initbass();
+        // Requests are taken once there is sound to answer them with.
+        const auto handleRequest = [&mainWindow](const InstanceRequest& request) {
+            return mainWindow.HandleRequest(request);
+        };
+        const auto channel = InstanceChannel::Listen(
+            lockFolder, "Sonvela",
+            [&mainWindow](const std::string& path) { mainWindow.OpenNamedFile(path); },
+            handleRequest);
+        const auto bus = SpeakerBus::Register(handleRequest);
         if (namedFile)
             QTimer::singleShot(0, &mainWindow,
                                [&mainWindow, &namedFile] { mainWindow.OpenNamedFile(*namedFile); });

@@ -8,6 +8,7 @@
 #include "RecoveryKeeper.h"
 #include "SettingsKeys.h"
 #include "SpeechVoice.h"
+#include "TimetableDriver.h"
 #include "Tts.h"
 #include "UiThreadEditorPort.h"
 

@@ -8,6 +8,7 @@
 #include "DocImport.h"
 #include "DocumentNames.h"
 #include "FindText.h"
+#include "InstanceRequest.h"
 #include "LoopReading.h"
 #include "MainWindowSettings.h"
 #include "MemoEditorPort.h"
@@ -73,6 +74,7 @@ class TFadddraft;
 class TFaddbiaodian;
 class TFdelaytime;
 class Tf_sch;
+class TimetableDriver;
 class Tf_shutprompt;
 class TimetableWindow;
 class UiThreadEditorPort;
@@ -272,6 +274,15 @@ public:
     QTimer* TellTimeTimer() const { return telltime_; }
     // The keys the desktop granted, in registration order.
     const std::vector<int>& RegisteredHotKeys() const { return registeredHotKeys_; }
+
+    // The broadcast timetable (Tf_speakerTimetable.cpp). Reads the entries
+    // from draft.dat again, after they were changed.
+    void ReloadTimetable();
+    // Null when the program runs without a voice.
+    TimetableDriver* Announcements() const { return timetableDriver_.get(); }
+    // Another program's request (not a file to open), answered at once. It
+    // never changes the editor's text or its modified mark.
+    RequestAnswer HandleRequest(const InstanceRequest& request);
 
     void conv_yyClick();
     void telltime();
@@ -484,6 +495,13 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     // The reading controls btn_disable and btn_enable switch together.
     std::vector<QWidget*> readingControls_;
+
+    // The broadcast timetable. Last, so that its draft reader is joined
+    // before the reading state and the window's parts it uses are gone.
+    void CreateTimetableDriver();
+    void TimetableOperatorStopped();
+    QLabel* timetablePanel_ = nullptr;
+    std::unique_ptr<TimetableDriver> timetableDriver_;
 };
 
 } // namespace sonvela

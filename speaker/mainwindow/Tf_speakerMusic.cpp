@@ -8,6 +8,7 @@
 #include "TFttsinstall.h"
 #include "Tf_about.h"
 #include "Tf_speaker.h"
+#include "TimetableDriver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -80,7 +81,11 @@ void Tf_speaker::CreateMusicPanel() {
         else if (!bjTimer1_->isActive())
             bjTimer1_->start();
     };
-    hooks.isReading = [this] { return reading_.isreading.load(); };
+    // A timetable entry or a requested draft ducks the music as a reading
+    // does.
+    hooks.isReading = [this] {
+        return reading_.isreading.load() || (timetableDriver_ && timetableDriver_->EntryActive());
+    };
     hooks.randomPosition = [generator =
                                 std::make_shared<std::mt19937>(std::random_device{}())](int count) {
         return std::uniform_int_distribution<int>(0, count - 1)(*generator);

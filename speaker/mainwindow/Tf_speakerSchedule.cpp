@@ -19,6 +19,7 @@
 #include "Tf_shutprompt.h"
 #include "Tf_speaker.h"
 #include "TimetableWindow.h"
+#include "TimetableDriver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,6 +87,10 @@ void Tf_speaker::CreateScheduleParts() {
                 services_.voice->SetVoice(index);
                 services_.voice->SpeakAsync(QString::fromStdString(words).toStdU16String());
             });
+            // A timetable entry of the same second starts once the words are
+            // over.
+            if (timetableDriver_)
+                timetableDriver_->TimeAnnouncementSpoken(words);
         }});
 
     faddbiaodian_ = new TFaddbiaodian(
@@ -110,6 +115,7 @@ void Tf_speaker::CreateScheduleParts() {
     telltime_->setObjectName(QStringLiteral("telltime"));
     telltime_->setInterval(kClockPeriodMs);
     connect(telltime_, &QTimer::timeout, this, &Tf_speaker::telltime);
+    CreateTimetableDriver();
     telltime_->start();
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -146,7 +152,12 @@ void Tf_speaker::telltime() {
     const LocalMoment moment{date.year(), date.month(),  date.day(),   date.dayOfWeek(),
                              time.hour(), time.minute(), time.second()};
     statusPanels_[1]->setText(QString::fromStdString(ClockPanelText(moment)));
-    for (const ScheduleRow& slot : schedule_.Due(moment))
+    const std::vector<ScheduleRow> slots = schedule_.Due(moment);
+    // The timetable hears of an announcement of this second before it
+    // starts, so that an entry of the same second lets it go first.
+    if (timetableDriver_)
+        timetableDriver_->Tick(!slots.empty());
+    for (const ScheduleRow& slot : slots)
         telltimeing(slot);
 }
 
@@ -263,6 +274,7 @@ void Tf_speaker::HotKeyPressed(int virtualKey) {
             // A start still waiting for the last reader is called off too.
             pendingStart_ = nullptr;
             SB_stopClick();
+            TimetableOperatorStopped();
         }
         break;
     case hotkeys::kF5:

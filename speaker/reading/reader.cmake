@@ -5,6 +5,7 @@
 add_library(sonvela_reader STATIC
     ${CMAKE_CURRENT_LIST_DIR}/DatePlaceholder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DelaySymbols.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DraftTextPort.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ReadingState.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SegmentPlan.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Tts.cpp

@@ -46,6 +46,10 @@ bool AnnouncementLog::Append(const LogRecord& record) const {
     const auto size = std::filesystem::file_size(file_, error);
     if (!error && size >= rotateBytes_)
         Rotate();
+    // The user's data folder does not exist before the first line of a new
+    // account.
+    if (file_.has_parent_path())
+        std::filesystem::create_directories(file_.parent_path(), error);
     std::ofstream out(file_, std::ios::binary | std::ios::app);
     out << OneLine(record.when) << '\t' << OneLine(record.what) << '\t' << OneLine(record.outcome)
         << '\n';

@@ -27,7 +27,8 @@ public:
     explicit AnnouncementLog(std::filesystem::path file, std::uintmax_t rotateBytes = kRotateBytes)
         : file_(std::move(file)), rotateBytes_(rotateBytes) {}
 
-    // Appends a line, first moving a full file aside. Tabs and line breaks
+    // Appends a line, first moving a full file aside; the file's folder is
+    // made when missing. Tabs and line breaks
     // in the fields become spaces. False when the line could not be
     // written (the caller says so in the status bar).
     bool Append(const LogRecord& record) const;

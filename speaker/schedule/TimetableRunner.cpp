@@ -76,6 +76,16 @@ std::vector<RunnerCommand> TimetableRunner::EntryStopped() {
     return FinishEntry();
 }
 
+void TimetableRunner::StopAll() {
+    waiting_.clear();
+    current_.reset();
+    nextPassAt_.reset();
+    pass_ = 0;
+    awaitingSegment_ = false;
+    awaitingAnnouncement_ = false;
+    interruptedReading_ = false;
+}
+
 std::vector<RunnerCommand> TimetableRunner::FinishEntry() {
     current_.reset();
     nextPassAt_.reset();

@@ -64,12 +64,16 @@ public:
     std::vector<RunnerCommand> PassFinished(std::chrono::steady_clock::time_point now);
     // The operator stopped the entry: its remaining passes are dropped.
     std::vector<RunnerCommand> EntryStopped();
+    // Everything stops (another program's stop request): the entry reading
+    // and those waiting are dropped, and nothing waits any more.
+    void StopAll();
     // On each clock tick: starts the next pass once its interval is over.
     std::vector<RunnerCommand> Poll(std::chrono::steady_clock::time_point now);
 
     RunnerPhase Phase() const;
     const std::optional<TimetableRow>& Current() const { return current_; }
     std::size_t WaitingCount() const { return waiting_.size(); }
+    const std::deque<TimetableRow>& Waiting() const { return waiting_; }
 
 private:
     std::vector<RunnerCommand> StartIfFree();

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -57,6 +58,9 @@ TEST(AnnouncementLog, RotatesBySizeKeepingAFixedNumberOfOldFiles) {
 
 TEST(AnnouncementLog, AFolderThatCannotBeWrittenIsReported) {
     TempFolder folder;
+    // A file stands where the folder should be: it can be neither made nor
+    // written (whoever runs the test, root included).
+    std::ofstream(folder.File("missing")) << "in the way";
     const AnnouncementLog log(folder.File("missing/announcements.log"));
     EXPECT_FALSE(log.Append(Record(1)));
 }
@@ -103,4 +107,13 @@ TEST(AnnouncementLog, LivesInTheUsersDataFolder) {
     }
     const ScopedEnv data("XDG_DATA_HOME", nullptr);
     EXPECT_EQ(AnnouncementLogFile(), "/home/店员/.local/share/Sonvela/announcements.log");
+}
+
+TEST(AnnouncementLog, TheFirstLineOfANewAccountMakesTheDataFolder) {
+    TempFolder folder;
+    const std::filesystem::path file =
+        std::filesystem::path(folder.File("home")) / ".local" / "share" / "Sonvela" / "a.log";
+    const AnnouncementLog log(file);
+    ASSERT_TRUE(log.Append(Record(1)));
+    EXPECT_EQ(log.Recent(5), std::vector<LogRecord>{Record(1)});
 }

@@ -123,3 +123,19 @@ TEST(TimetableRunner, SkippedEntriesOnlyLeaveANote) {
     // A reading that stops on its own, with no entry waiting, changes nothing.
     EXPECT_TRUE(TimetableRunner().ReadingStopped().empty());
 }
+
+TEST(TimetableRunner, StopAllDropsTheWaitingEntriesAndTheWaitForTheReading) {
+    TimetableRunner runner;
+    // Reading: the first entry waits for the segment, the second behind it.
+    EXPECT_EQ(Kinds(runner.Due({Due(1), Due(2)}, true, true)),
+              (std::vector{Kind::StopAfterSegment, Kind::Note}));
+    runner.StopAll();
+    EXPECT_EQ(runner.Phase(), RunnerPhase::Idle);
+    EXPECT_EQ(runner.WaitingCount(), 0u);
+    // The reading's end and the announcement's end start nothing now.
+    EXPECT_TRUE(runner.ReadingStopped().empty());
+    EXPECT_TRUE(runner.TimeAnnouncementEnded().empty());
+    // A later entry starts at once, without the note of an interrupted
+    // reading that was stopped by the stop request, not by the entry.
+    EXPECT_EQ(Kinds(runner.Due({Due(3)}, false, false)), (std::vector{Kind::Start}));
+}
