@@ -23,14 +23,15 @@ unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 main_display=$DISPLAY
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 # The X server resets when its last client leaves, dropping a program that
 # connects at that moment; this client stays connected meanwhile.
 xprop -root -spy >/dev/null 2>&1 &
 pids+=("$!")
 
 wait_window() { # <exact title> -> window id
-    for _ in $(seq 300); do
+    for _ in $(seq 600); do
         local id
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
         if [ -n "$id" ]; then echo "$id"; return 0; fi
@@ -40,7 +41,7 @@ wait_window() { # <exact title> -> window id
 }
 
 wait_gone() { # <pid>
-    for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+    for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
     fail "process $1 did not end"
 }
 
@@ -73,7 +74,9 @@ after_crash() { # <program folder> <words> <how>
     xdotool mousemove --window "$window" 300 200 click 1
     xdotool key ctrl+End
     xdotool type --delay 20 " and more"
-    sleep 0.5
+    # The keys reach the editor when the program gets to them, later on a
+    # busy machine: the timed copy shows when they have.
+    for _ in $(seq 600); do kept "$folder" " and more" && break; sleep 0.1; done
     kill -TERM "$program"
     wait_gone "$program"
     kept "$folder" "$words" || fail "$how: the editor did not hold the offered text"

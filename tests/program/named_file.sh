@@ -26,7 +26,8 @@ export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 mkdir "$work/texts"
 for name in first second third; do printf 'text %s\r\n' "$name" >"$work/texts/$name.txt"; done
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 xprop -root -spy >/dev/null 2>&1 &
 pids+=("$!")
 

@@ -23,7 +23,8 @@ export XDG_RUNTIME_DIR=$work/runtime
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 xprop -root -spy >/dev/null 2>&1 &
 pids+=("$!")
 

@@ -30,7 +30,8 @@ chown 65534:65534 /tmp/sonvela-0
 unset XDG_RUNTIME_DIR TMPDIR
 export SDL_AUDIODRIVER=dummy
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 xprop -root -spy >/dev/null 2>&1 &
 holder=$!
 trap 'kill $holder 2>/dev/null || true' EXIT

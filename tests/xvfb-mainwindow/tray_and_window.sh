@@ -23,7 +23,8 @@ unset DBUS_SESSION_BUS_ADDRESS
 screens=${SONVELA_SCREENSHOTS:-$work}
 mkdir -p "$screens"
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 visible() { # <window id>: the window is mapped and viewable
     xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'

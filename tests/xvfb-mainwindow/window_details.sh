@@ -32,7 +32,8 @@ unset DBUS_SESSION_BUS_ADDRESS
 screens=${SONVELA_SCREENSHOTS:-$work}
 mkdir -p "$screens"
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 wait_until() { # <what> <command...>
     local what=$1

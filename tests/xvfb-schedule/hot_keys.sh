@@ -26,7 +26,8 @@ export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE=$work/audio.raw
 unset DBUS_SESSION_BUS_ADDRESS
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 wait_window() { # <exact title> -> window id
     for _ in $(seq 150); do

@@ -24,7 +24,8 @@ unset DBUS_SESSION_BUS_ADDRESS
 # No system bus: whatever happened, no power-off request could leave.
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error, so that a failure inside $(...) is seen too.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 # The X server resets when its last client leaves, dropping a program that
 # connects at that moment; this client stays connected while the program is
 # ended and started again.
