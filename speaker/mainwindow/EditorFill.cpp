@@ -28,10 +28,24 @@ constexpr auto kStepTime = std::chrono::milliseconds(5);
 // filling the hidden copy never cuts short the editor's own text.
 constexpr const char* kFillGeneration = "sonvelaFillGeneration";
 
+// The editor's own scrolling setting, kept aside while fills run (a fill
+// cut short by a newer one leaves it to that one to put back).
+constexpr const char* kCentredBefore = "sonvelaCentredBefore";
+
 int NextFillGeneration(QPlainTextEdit* memo) {
     const int next = memo->property(kFillGeneration).toInt() + 1;
     memo->setProperty(kFillGeneration, next);
     return next;
+}
+
+// Puts back what a fill changed on the editor while it ran.
+void EndFill(QPlainTextEdit* memo) {
+    const QVariant centred = memo->property(kCentredBefore);
+    if (centred.isValid()) {
+        memo->setCenterOnScroll(centred.toBool());
+        memo->setProperty(kCentredBefore, QVariant());
+    }
+    memo->setUpdatesEnabled(true);
 }
 
 } // namespace
@@ -42,7 +56,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     const std::size_t total = text.size();
     if (total <= kAtOnceUnits) {
         memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
-        memo->setUpdatesEnabled(true); // after an older fill it replaced
+        EndFill(memo); // after an older fill it replaced
         return;
     }
 
@@ -57,6 +71,15 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     // whole loading a third slower.
     memo->viewport()->repaint(); // empty, not the text it held before
     memo->setUpdatesEnabled(false);
+    // After every slice the editor measures the text's last screenful to
+    // size its scroll bar, laying out those paragraphs and keeping their
+    // layouts: over a whole loading a quarter of a long text's paragraphs
+    // would keep one, about a hundred bytes each that nothing frees. While
+    // it centres on scrolling it counts lines instead; the measurement is
+    // made once, at the end.
+    if (!memo->property(kCentredBefore).isValid())
+        memo->setProperty(kCentredBefore, memo->centerOnScroll());
+    memo->setCenterOnScroll(true);
     QTextCursor end(document);
     std::size_t filled = 0;
     while (filled < total) {
@@ -79,7 +102,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
         if (!alive)
             return;
         if (memo->property(kFillGeneration).toInt() != generation)
-            return; // the newer fill enables the painting again
+            return; // the newer fill puts the editor back as it was
     }
     document->setUndoRedoEnabled(true);
     std::u16string().swap(text);
@@ -89,7 +112,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     memo->moveCursor(QTextCursor::Start);
     memo->verticalScrollBar()->setValue(0);
     memo->horizontalScrollBar()->setValue(0);
-    memo->setUpdatesEnabled(true);
+    EndFill(memo);
 }
 
 LoadingNote::LoadingNote(QLabel* panel, QString what)

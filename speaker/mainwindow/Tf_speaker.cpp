@@ -285,6 +285,11 @@ void Tf_speaker::showEvent(QShowEvent* event) {
 }
 
 void Tf_speaker::memo1Change() {
+    // A long text goes in over many turns of the event loop; copying it
+    // for recovery half loaded would hold the window for seconds, and the
+    // copy would be dropped once it is in anyway.
+    if (loadingText_ > 0)
+        return;
     modified_ = true;
     recovery_->TextChanged();
 }

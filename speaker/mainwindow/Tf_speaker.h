@@ -341,6 +341,9 @@ private:
     bool showHandlingSuppressed_ = false;
     bool exiting_ = false;
     bool modified_ = false;
+    // A text is going into the editor (SetEditorText): its changes are not
+    // the operator's edits.
+    int loadingText_ = 0;
     std::function<bool()> saveCommand_;
 
     QPlainTextEdit* memo1_ = nullptr;

@@ -99,6 +99,48 @@ TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
     EXPECT_EQ(other.toPlainText(), Q(LongText(100 * 1024)));
 }
 
+// Paragraphs the filling laid out keep their layouts, which nothing frees:
+// in a long text, only the screenfuls at its ends may have been laid out,
+// not a share of the whole. The editor's scrolling setting is its own again
+// afterwards, even when a newer fill cut the first one short.
+TEST(EditorFillTest, FillingLaysOutNoMoreThanTheEndsOfTheTextAndKeepsTheEditorsSettings) {
+    QPlainTextEdit memo;
+    memo.resize(400, 300);
+    memo.show();
+    FillEditor(&memo, LongText(400 * 1024), nullptr);
+    QApplication::processEvents();
+    const int blocks = memo.document()->blockCount();
+    int laidOut = 0;
+    // layout() makes an empty layout where there was none: lines only where
+    // the editor laid the paragraph out.
+    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next())
+        if (block.layout()->lineCount() > 0)
+            ++laidOut;
+    EXPECT_GT(blocks, 10000);
+    EXPECT_LT(laidOut, 200) << "of " << blocks << " paragraphs";
+    EXPECT_FALSE(memo.centerOnScroll());
+
+    memo.setCenterOnScroll(true);
+    bool nested = false;
+    FillEditor(&memo, LongText(200 * 1024), [&](int) {
+        if (!nested) {
+            nested = true;
+            FillEditor(&memo, LongText(100 * 1024), nullptr);
+        }
+    });
+    EXPECT_TRUE(memo.centerOnScroll());
+    memo.setCenterOnScroll(false);
+    nested = false;
+    FillEditor(&memo, LongText(200 * 1024), [&](int) {
+        if (!nested) {
+            nested = true;
+            FillEditor(&memo, u"短文", nullptr);
+        }
+    });
+    EXPECT_FALSE(memo.centerOnScroll());
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("短文"));
+}
+
 // The status bar says nothing about a load that ends within a second; past
 // it, the panel shows the progress, and gets its own text back at the end.
 TEST(EditorFillTest, TheProgressNoteAppearsAfterASecondAndGivesThePanelBack) {

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QThread>
+#include <QTimer>
 #include <filesystem>
 
 namespace sonvela {
@@ -105,6 +106,35 @@ TEST_F(RecoveryTest, LoadingAnotherTextOrEmptyingTheEditorLeavesNoCopy) {
     ASSERT_TRUE(PumpUntil([&] { return Exists(); }));
     window->Memo1()->clear();
     ASSERT_TRUE(PumpUntil([&] { return !Exists(); }));
+}
+
+// A long text goes into the editor over many turns of the event loop. The
+// changes of its loading are no edits: no copy of the half-loaded text is
+// taken (on a large text that copy holds the window for seconds), neither
+// from an edit pending before the open command nor from the loading itself.
+TEST_F(RecoveryTest, ALongTextBeingLoadedIsNotCopied) {
+    std::string line = Utf8ToGbk("一行很长的文字，用来让载入分成许多步。\r\n");
+    std::string text;
+    while (text.size() < 3'000'000)
+        text += line;
+    const std::string path = Write("长文.txt", text);
+    auto window = Start();
+    window->Memo1()->setPlainText(Q("刚打的字"));
+    desktop.answerYes = false;
+    dialogs.openAnswer = Q(path);
+    bool copiedWhileLoading = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &watch, [&] { copiedWhileLoading |= Exists(); });
+    watch.start(5);
+    window->SB_openClick();
+    watch.stop();
+    ASSERT_EQ(window->CurrentFileName(), path);
+    EXPECT_FALSE(copiedWhileLoading);
+    EXPECT_FALSE(window->EditorModified());
+    // and nothing is written once it is in
+    QThread::msleep(400);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Exists());
 }
 
 TEST_F(RecoveryTest, AFailingCopyIsReportedOnceAndASessionEndThatCannotKeepTheTextGoesNotOn) {
