@@ -116,7 +116,13 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
 }
 
 LoadingNote::LoadingNote(QLabel* panel, QString what)
-    : panel_(panel), what_(std::move(what)), start_(Clock::now()) {
+    : LoadingNote(panel, [what = std::move(what)](int percent) {
+          return what.isEmpty() ? QStringLiteral("正在载入文章 … %1%").arg(percent)
+                                : QStringLiteral("正在打开 %1 … %2%").arg(what).arg(percent);
+      }) {}
+
+LoadingNote::LoadingNote(QLabel* panel, std::function<QString(int percent)> text)
+    : panel_(panel), text_(std::move(text)), start_(Clock::now()) {
     ticker_.setInterval(250);
     QObject::connect(&ticker_, &QTimer::timeout, &ticker_, [this] { Show(percent_); });
     ticker_.start();
@@ -142,9 +148,7 @@ void LoadingNote::Show(int percent) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     if (panel_)
-        panel_->setText(what_.isEmpty()
-                            ? QStringLiteral("正在载入文章 … %1%").arg(percent)
-                            : QStringLiteral("正在打开 %1 … %2%").arg(what_).arg(percent));
+        panel_->setText(text_(percent));
 }
 
 } // namespace sonvela

@@ -68,7 +68,10 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
 // goes.
 class LoadingNote {
 public:
+    // "正在打开 <what> … N%" ("正在载入文章 … N%" without a name).
     LoadingNote(QLabel* panel, QString what);
+    // Any other work's note, from its percentage.
+    LoadingNote(QLabel* panel, std::function<QString(int percent)> text);
     ~LoadingNote();
     LoadingNote(const LoadingNote&) = delete;
     LoadingNote& operator=(const LoadingNote&) = delete;
@@ -77,7 +80,7 @@ public:
 
 private:
     QLabel* panel_;
-    QString what_;
+    std::function<QString(int percent)> text_;
     QString kept_;
     std::chrono::steady_clock::time_point start_;
     int percent_ = 0;

@@ -2,6 +2,7 @@
 
 #include "DataModule.h"
 #include "EditorDialogs.h"
+#include "FindRunner.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "MainWindowSettings.h"
@@ -369,6 +370,8 @@ void Tf_speaker::Image1Click() {
 }
 
 void Tf_speaker::Image2Click() {
+    // Closing the panel ends a find still running.
+    findRunner_->Cancel();
     panel7_->hide();
     image1_->show();
     image2_->hide();
