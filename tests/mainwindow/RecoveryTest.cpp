@@ -137,6 +137,34 @@ TEST_F(RecoveryTest, ALongTextBeingLoadedIsNotCopied) {
     EXPECT_FALSE(Exists());
 }
 
+// The timed copy of a long text is converted and written aside: the window
+// answers meanwhile. Dropping the text while the copy is still going to
+// the disk leaves no file behind.
+TEST_F(RecoveryTest, ALongTextIsCopiedAsideAndADropDuringTheCopyLeavesNoFile) {
+    auto window = Start();
+    QString text;
+    while (text.size() < 4'000'000)
+        text += Q("一行很长的文字，用来让恢复副本写得久一些。\n");
+    window->Memo1()->setPlainText(text);
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &tick, [&] {
+        if (window->Recovery().Writing())
+            ++ticks;
+    });
+    tick.start(1);
+    ASSERT_TRUE(PumpUntil([&] { return window->Recovery().Writing(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !window->Recovery().Writing(); }));
+    EXPECT_GT(ticks, 0) << "the window stood still while the copy was written";
+    EXPECT_EQ(Kept(), Utf8ToGbk(text.toStdString()));
+
+    window->Memo1()->appendPlainText(Q("再改"));
+    ASSERT_TRUE(PumpUntil([&] { return window->Recovery().Writing(); }));
+    window->SetEditorModified(false); // saved or dropped
+    ASSERT_TRUE(PumpUntil([&] { return !window->Recovery().Writing(); }));
+    EXPECT_FALSE(Exists());
+}
+
 TEST_F(RecoveryTest, AFailingCopyIsReportedOnceAndASessionEndThatCannotKeepTheTextGoesNotOn) {
     // A folder in the copy's place: neither a write nor a removal succeeds.
     fs::create_directories(RecoveryFilePath(folder.Path()) + "/busy");
