@@ -17,9 +17,9 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 // The command's share of a turn of the event loop: well under a frame.
-constexpr auto kShareTime = std::chrono::milliseconds(6);
+constexpr auto kShareTime = std::chrono::milliseconds(4);
 // Windows searched between two looks at the clock (a few microseconds each).
-constexpr int kWindowsPerLook = 32;
+constexpr int kWindowsPerLook = 16;
 
 } // namespace
 
