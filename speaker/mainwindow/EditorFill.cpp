@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -113,6 +114,37 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     memo->verticalScrollBar()->setValue(0);
     memo->horizontalScrollBar()->setValue(0);
     EndFill(memo);
+}
+
+QString TakeRawText(const QTextDocument* document) {
+    QPointer<const QTextDocument> alive(document);
+    bool changed = true;
+    const QMetaObject::Connection watch =
+        QObject::connect(document, &QTextDocument::contentsChange, document,
+                         [&changed](int, int, int) { changed = true; });
+    QString raw;
+    while (changed && alive) {
+        changed = false;
+        raw.clear();
+        raw.reserve(document->characterCount());
+        auto stepEnd = Clock::now() + kStepTime;
+        int sinceLook = 0;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (block != document->begin())
+                raw += QChar::ParagraphSeparator;
+            raw += block.text();
+            if (++sinceLook < 256 || Clock::now() < stepEnd)
+                continue;
+            sinceLook = 0;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (changed || !alive)
+                break;
+            stepEnd = Clock::now() + kStepTime;
+        }
+    }
+    if (alive)
+        QObject::disconnect(watch);
+    return alive ? raw : QString();
 }
 
 LoadingNote::LoadingNote(QLabel* panel, QString what)

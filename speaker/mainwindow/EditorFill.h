@@ -28,6 +28,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QTextDocument;
 
 namespace sonvela {
 
@@ -62,6 +63,13 @@ template <typename Work> auto RunAside(Work work) -> decltype(work()) {
 // scattered.
 void FillEditor(QPlainTextEdit* memo, std::u16string text,
                 const std::function<void(int percent)>& progress);
+
+// The document's raw text, as QTextDocument::toRawText gives it, copied a
+// few thousand paragraphs per turn of the event loop: copying 10 MB at once
+// holds the window for more than a frame. Input is held back meanwhile; a
+// change of the document from elsewhere (a timer's work) starts the copy
+// over, so the text returned is one the document held.
+QString TakeRawText(const QTextDocument* document);
 
 // Shows the loading's progress in a status-bar panel (and a busy cursor)
 // once the loading has taken a second; puts the panel's text back when it

@@ -150,9 +150,9 @@ void Tf_speaker::FillHiddenCopy() {
     //
     // A long text's copy is converted aside and put in in steps, so that
     // starting a Cantonese reading of it does not freeze the window.
-    // Only the document's characters are taken here; turning them into the
-    // editor's text is left to the thread aside too.
-    const QString raw = memo1_->document()->toRawText();
+    // Only the document's characters are taken here, in steps; turning
+    // them into the editor's text is left to the thread aside too.
+    const QString raw = TakeRawText(memo1_->document());
     std::u16string copy = RunAside([&raw] {
         return GbkToUtf16(::sonvela::TraditionalForm(MemoGbkAdapter::RawTextAsGbk(raw)));
     });

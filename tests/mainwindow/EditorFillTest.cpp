@@ -141,6 +141,35 @@ TEST(EditorFillTest, FillingLaysOutNoMoreThanTheEndsOfTheTextAndKeepsTheEditorsS
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("短文"));
 }
 
+// The document's raw text is copied in steps, with the event loop turning
+// in between; an edit made meanwhile (by a timer: input is held back) gives
+// the text after the edit, never a mixture.
+TEST(EditorFillTest, TheRawTextIsTakenInStepsAndAnEditMeanwhileStartsItOver) {
+    QPlainTextEdit memo;
+    memo.setPlainText(Q(LongText(2'000'000)));
+    QTextCursor end(memo.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString(QChar::LineSeparator) + QStringLiteral("尾") + QChar(QChar::Nbsp));
+    EXPECT_EQ(TakeRawText(memo.document()), memo.document()->toRawText());
+
+    int ticks = 0;
+    bool edited = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] {
+        if (++ticks == 2 && !edited) {
+            edited = true;
+            QTextCursor start(memo.document());
+            start.insertText(QStringLiteral("开头插入的字"));
+        }
+    });
+    timer.start(0);
+    const QString taken = TakeRawText(memo.document());
+    timer.stop();
+    ASSERT_TRUE(edited) << "the event loop did not turn during the copy";
+    EXPECT_TRUE(taken.startsWith(QStringLiteral("开头插入的字")));
+    EXPECT_EQ(taken, memo.document()->toRawText());
+}
+
 // The status bar says nothing about a load that ends within a second; past
 // it, the panel shows the progress, and gets its own text back at the end.
 TEST(EditorFillTest, TheProgressNoteAppearsAfterASecondAndGivesThePanelBack) {
