@@ -147,6 +147,64 @@ QString TakeRawText(const QTextDocument* document) {
     return alive ? raw : QString();
 }
 
+RawTextTaker::RawTextTaker(const QTextDocument* document) : document_(document) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, &RawTextTaker::Step);
+    connect(document, &QTextDocument::contentsChange, this, [this](int, int, int) {
+        if (!running_)
+            return;
+        raw_.clear();
+        nextBlock_ = 0;
+    });
+}
+
+void RawTextTaker::Start(std::function<void(QString raw)> done) {
+    done_ = std::move(done);
+    raw_.clear();
+    nextBlock_ = 0;
+    running_ = true;
+    timer_.start();
+}
+
+void RawTextTaker::Cancel() {
+    running_ = false;
+    timer_.stop();
+    done_ = nullptr;
+    raw_ = QString();
+}
+
+void RawTextTaker::Step() {
+    if (!running_ || !document_)
+        return;
+    if (nextBlock_ == 0)
+        raw_.reserve(document_->characterCount());
+    const auto stepEnd = Clock::now() + kStepTime;
+    QTextBlock block = document_->findBlockByNumber(nextBlock_);
+    for (int sinceLook = 0; block.isValid(); block = block.next()) {
+        if (block != document_->begin())
+            raw_ += QChar::ParagraphSeparator;
+        raw_ += block.text();
+        ++nextBlock_;
+        if (++sinceLook >= 256) {
+            sinceLook = 0;
+            if (Clock::now() >= stepEnd)
+                break;
+        }
+    }
+    // A step that stopped at a paragraph goes on from the next one, if any.
+    if (block.isValid() && block.next().isValid()) {
+        timer_.start();
+        return;
+    }
+    running_ = false;
+    const auto done = std::move(done_);
+    done_ = nullptr;
+    if (done)
+        done(std::move(raw_));
+    raw_ = QString();
+}
+
 LoadingNote::LoadingNote(QLabel* panel, QString what)
     : LoadingNote(panel, [what = std::move(what)](int percent) {
           return what.isEmpty() ? QStringLiteral("正在载入文章 … %1%").arg(percent)

@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <atomic>
@@ -70,6 +71,29 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
 // change of the document from elsewhere (a timer's work) starts the copy
 // over, so the text returned is one the document held.
 QString TakeRawText(const QTextDocument* document);
+
+// The same copy without an event loop of its own: it goes on from the
+// event loop, a step per turn, and `done` gets the text. An edit meanwhile
+// starts it over; Cancel, or the taker's end, drops it.
+class RawTextTaker final : public QObject {
+public:
+    explicit RawTextTaker(const QTextDocument* document);
+
+    // Starts the copy (over, when one is running).
+    void Start(std::function<void(QString raw)> done);
+    void Cancel();
+    bool Running() const { return running_; }
+
+private:
+    void Step();
+
+    QPointer<const QTextDocument> document_;
+    std::function<void(QString raw)> done_;
+    QString raw_;
+    int nextBlock_ = 0;
+    bool running_ = false;
+    QTimer timer_;
+};
 
 // Shows the loading's progress in a status-bar panel (and a busy cursor)
 // once the loading has taken a second; puts the panel's text back when it

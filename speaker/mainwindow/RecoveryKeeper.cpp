@@ -1,15 +1,17 @@
 #include "RecoveryKeeper.h"
 
+#include "MemoGbkAdapter.h"
 #include "SessionRecovery.h"
 
+#include <QTextDocument>
 #include <algorithm>
 #include <exception>
 
 namespace sonvela {
 
-RecoveryKeeper::RecoveryKeeper(std::string programFolder, TextTaker text,
+RecoveryKeeper::RecoveryKeeper(std::string programFolder, const QTextDocument* document,
                                std::function<void(const std::string&)> fault, QObject* parent)
-    : QObject(parent), folder_(std::move(programFolder)), text_(std::move(text)),
+    : QObject(parent), folder_(std::move(programFolder)), document_(document), taker_(document),
       fault_(std::move(fault)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::WriteScheduled);
@@ -62,7 +64,7 @@ void RecoveryKeeper::Store(const GbkString& text, unsigned generation) {
 
 void RecoveryKeeper::WriteNow() {
     timer_.stop();
-    const GbkString text = text_()();
+    const GbkString text = MemoGbkAdapter::RawTextAsGbk(document_->toRawText());
     unsigned generation = 0;
     {
         // Newer than any copy still being written aside.
@@ -88,17 +90,19 @@ void RecoveryKeeper::WriteScheduled() {
     }
     writing_ = true;
     sinceWrite_.start();
-    writer_ = std::thread([this, make = text_(), generation] {
-        std::string fault;
-        try {
-            Store(make(), generation);
-        } catch (const std::exception& error) {
-            fault = error.what();
-            if (fault.empty())
-                fault = "?";
-        }
-        QMetaObject::invokeMethod(
-            this, [this, fault] { WriteDone(fault); }, Qt::QueuedConnection);
+    taker_.Start([this, generation](QString raw) {
+        writer_ = std::thread([this, raw = std::move(raw), generation] {
+            std::string fault;
+            try {
+                Store(MemoGbkAdapter::RawTextAsGbk(raw), generation);
+            } catch (const std::exception& error) {
+                fault = error.what();
+                if (fault.empty())
+                    fault = "?";
+            }
+            QMetaObject::invokeMethod(
+                this, [this, fault] { WriteDone(fault); }, Qt::QueuedConnection);
+        });
     });
 }
 

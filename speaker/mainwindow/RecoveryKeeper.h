@@ -5,11 +5,12 @@
 // loaded anew or knowingly dropped.
 //
 // Converting and writing a long text takes a good part of a second, so the
-// timed copies are made on a thread of their own: only taking the text is
-// left to the user-interface thread. A copy still being written when the
+// timed copies are made on a thread of their own; the text is taken from
+// the editor in steps. A copy still being written when the
 // text is saved or dropped is not let to bring the file back.
 #pragma once
 
+#include "EditorFill.h"
 #include "GbkText.h"
 
 #include <QElapsedTimer>
@@ -25,13 +26,9 @@ namespace sonvela {
 
 class RecoveryKeeper final : public QObject {
 public:
-    // Takes the editor's text (quickly, on the user-interface thread) and
-    // returns the work that makes its GBK bytes, which may run on any thread.
-    using TextTaker = std::function<std::function<GbkString()>()>;
-
-    // `fault` hears of a copy that could not be written (once, until a
-    // write succeeds again).
-    RecoveryKeeper(std::string programFolder, TextTaker text,
+    // Copies the text of `document` (the editor's); `fault` hears of a copy
+    // that could not be written (once, until a write succeeds again).
+    RecoveryKeeper(std::string programFolder, const QTextDocument* document,
                    std::function<void(const std::string&)> fault, QObject* parent);
     ~RecoveryKeeper() override;
 
@@ -61,7 +58,9 @@ private:
     void Store(const GbkString& text, unsigned generation);
 
     std::string folder_;
-    TextTaker text_;
+    const QTextDocument* document_;
+    // Takes the text a step per turn of the event loop for a timed copy.
+    RawTextTaker taker_;
     // Guards the file and generation_: a write aside and a removal here
     // never cross.
     std::mutex file_;

@@ -77,14 +77,7 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     memo1Text_ = new MemoGbkAdapter(memo1_);
     memo2Text_ = new MemoGbkAdapter(memo2_);
     recovery_ = new RecoveryKeeper(
-        services_.programFolder,
-        [this]() -> std::function<GbkString()> {
-            // A copy of the document's characters only; what the adapter's
-            // text would make of them is made aside.
-            return [raw = memo1_->document()->toRawText()] {
-                return MemoGbkAdapter::RawTextAsGbk(raw);
-            };
-        },
+        services_.programFolder, memo1_->document(),
         [this](const std::string& fault) {
             statusPanels_[3]->setText(FromUtf8("未能保存文章的恢复副本: " + fault));
         },

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -146,7 +147,7 @@ TEST(EditorFillTest, FillingLaysOutNoMoreThanTheEndsOfTheTextAndKeepsTheEditorsS
 // the text after the edit, never a mixture.
 TEST(EditorFillTest, TheRawTextIsTakenInStepsAndAnEditMeanwhileStartsItOver) {
     QPlainTextEdit memo;
-    memo.setPlainText(Q(LongText(2'000'000)));
+    memo.setPlainText(Q(LongText(6'000'000)));
     QTextCursor end(memo.document());
     end.movePosition(QTextCursor::End);
     end.insertText(QString(QChar::LineSeparator) + QStringLiteral("尾") + QChar(QChar::Nbsp));
@@ -168,6 +169,35 @@ TEST(EditorFillTest, TheRawTextIsTakenInStepsAndAnEditMeanwhileStartsItOver) {
     ASSERT_TRUE(edited) << "the event loop did not turn during the copy";
     EXPECT_TRUE(taken.startsWith(QStringLiteral("开头插入的字")));
     EXPECT_EQ(taken, memo.document()->toRawText());
+}
+
+// The same copy from the event loop, a step per turn: an edit between two
+// steps gives the text after it, and a cancelled copy reports nothing.
+TEST(EditorFillTest, TheRawTextTakerCopiesFromTheEventLoopAndStartsOverAfterAnEdit) {
+    QPlainTextEdit memo;
+    memo.setPlainText(Q(LongText(6'000'000)));
+    RawTextTaker taker(memo.document());
+    std::optional<QString> taken;
+    taker.Start([&](QString raw) { taken = std::move(raw); });
+    EXPECT_FALSE(taken) << "copied within Start";
+    QApplication::processEvents();
+    ASSERT_TRUE(taker.Running()) << "copied in one step";
+    QTextCursor start(memo.document());
+    start.insertText(QStringLiteral("开头插入的字"));
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (!taken && Clock::now() < deadline)
+        QApplication::processEvents();
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(taker.Running());
+    EXPECT_EQ(*taken, memo.document()->toRawText());
+
+    taken.reset();
+    taker.Start([&](QString raw) { taken = std::move(raw); });
+    QApplication::processEvents();
+    taker.Cancel();
+    for (int turn = 0; turn < 50; ++turn)
+        QApplication::processEvents();
+    EXPECT_FALSE(taken);
 }
 
 // The status bar says nothing about a load that ends within a second; past
