@@ -20,6 +20,7 @@
 #include "GbkText.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -71,6 +72,70 @@ std::int64_t SearchDown(const FindTarget& target, std::int64_t base, std::string
 std::int64_t SearchUp(const FindTarget& target, std::int64_t base, std::string_view f,
                       const FindOptions& options, bool& found);
 
+// One search, window by window, that can stop after any number of windows
+// and go on later: a long text is searched a part at a time, so that the
+// window answers in between. Searches F (already lowered when the case does
+// not matter) from `base` down, or up.
+class SearchRun {
+public:
+    SearchRun(std::int64_t base, GbkString f, const FindOptions& options);
+
+    // Searches at most `windows` more windows; returns how many it searched.
+    int Advance(const FindTarget& target, int windows);
+    bool Done() const { return done_; }
+    bool Found() const { return found_; }
+    // Where the match begins (it may lie before the text when F begins with
+    // blanks that matched the padding); -1 when nothing was found.
+    std::int64_t Match() const { return match_; }
+    // The next window's start (down) or end (up).
+    std::int64_t Position() const { return position_; }
+    const GbkString& Text() const { return f_; }
+    bool Upwards() const { return options_.upwards; }
+
+private:
+    GbkString f_;
+    FindOptions options_;
+    std::int64_t position_;
+    std::int64_t match_ = -1;
+    bool found_ = false;
+    bool done_ = false;
+};
+
+class FindSession;
+
+// A find command ("查找", "查找与替换" or "替换以下") carried out in parts.
+// Each Advance does a bounded share of the work; the selection and the text
+// change only inside Advance, and only as the command would change them in
+// one go. `session` and `target` must outlive the run.
+class FindRun {
+public:
+    FindRun(FindSession& session, FindTarget& target, std::string_view search,
+            std::string_view replacement, const FindOptions& options, bool replaceAll);
+
+    // Goes on for about `windows` windows of search (a replacement counts as
+    // a few); returns true once the command has ended.
+    bool Advance(int windows);
+    bool Done() const { return done_; }
+    // The command's last step, whose message is the one to show.
+    const FindStep& Step() const { return step_; }
+    // The options as the command leaves them ("从顶部开始" cleared).
+    const FindOptions& Options() const { return options_; }
+    // How far through the text the command has come, 0 to 100.
+    int Percent() const;
+
+private:
+    FindSession& session_;
+    FindTarget& target_;
+    GbkString search_;
+    GbkString replacement_;
+    FindOptions options_;
+    bool replaceAll_;
+    std::optional<SearchRun> run_;
+    std::optional<std::int64_t> previous_;
+    FindStep step_;
+    bool done_ = false;
+};
+
 class FindSession {
 public:
     // One search step ("查找" with an empty replacement, "查找与替换" with
@@ -84,6 +149,13 @@ public:
     bool replaceall = false;
 
 private:
+    friend class FindRun;
+    // A find step in two parts around its search: Begin acts on the
+    // selection ("从顶部开始", the replacement) and returns the search to
+    // run; Finish selects what it found or gives the not-found message.
+    SearchRun Begin(FindTarget& target, std::string_view search, std::string_view replacement,
+                    FindOptions& options, FindStep& step);
+    FindStep Finish(FindTarget& target, const SearchRun& search, FindStep step);
     bool SelectionIsLastMatch(const FindTarget& target) const;
 
     // The match the last step selected. A match that begins inside a Chinese

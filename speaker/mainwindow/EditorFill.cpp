@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -28,10 +29,24 @@ constexpr auto kStepTime = std::chrono::milliseconds(5);
 // filling the hidden copy never cuts short the editor's own text.
 constexpr const char* kFillGeneration = "sonvelaFillGeneration";
 
+// The editor's own scrolling setting, kept aside while fills run (a fill
+// cut short by a newer one leaves it to that one to put back).
+constexpr const char* kCentredBefore = "sonvelaCentredBefore";
+
 int NextFillGeneration(QPlainTextEdit* memo) {
     const int next = memo->property(kFillGeneration).toInt() + 1;
     memo->setProperty(kFillGeneration, next);
     return next;
+}
+
+// Puts back what a fill changed on the editor while it ran.
+void EndFill(QPlainTextEdit* memo) {
+    const QVariant centred = memo->property(kCentredBefore);
+    if (centred.isValid()) {
+        memo->setCenterOnScroll(centred.toBool());
+        memo->setProperty(kCentredBefore, QVariant());
+    }
+    memo->setUpdatesEnabled(true);
 }
 
 } // namespace
@@ -42,7 +57,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     const std::size_t total = text.size();
     if (total <= kAtOnceUnits) {
         memo->setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(total)));
-        memo->setUpdatesEnabled(true); // after an older fill it replaced
+        EndFill(memo); // after an older fill it replaced
         return;
     }
 
@@ -57,6 +72,15 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     // whole loading a third slower.
     memo->viewport()->repaint(); // empty, not the text it held before
     memo->setUpdatesEnabled(false);
+    // After every slice the editor measures the text's last screenful to
+    // size its scroll bar, laying out those paragraphs and keeping their
+    // layouts: over a whole loading a quarter of a long text's paragraphs
+    // would keep one, about a hundred bytes each that nothing frees. While
+    // it centres on scrolling it counts lines instead; the measurement is
+    // made once, at the end.
+    if (!memo->property(kCentredBefore).isValid())
+        memo->setProperty(kCentredBefore, memo->centerOnScroll());
+    memo->setCenterOnScroll(true);
     QTextCursor end(document);
     std::size_t filled = 0;
     while (filled < total) {
@@ -79,7 +103,7 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
         if (!alive)
             return;
         if (memo->property(kFillGeneration).toInt() != generation)
-            return; // the newer fill enables the painting again
+            return; // the newer fill puts the editor back as it was
     }
     document->setUndoRedoEnabled(true);
     std::u16string().swap(text);
@@ -89,11 +113,106 @@ void FillEditor(QPlainTextEdit* memo, std::u16string text,
     memo->moveCursor(QTextCursor::Start);
     memo->verticalScrollBar()->setValue(0);
     memo->horizontalScrollBar()->setValue(0);
-    memo->setUpdatesEnabled(true);
+    EndFill(memo);
+}
+
+QString TakeRawText(const QTextDocument* document) {
+    QPointer<const QTextDocument> alive(document);
+    bool changed = true;
+    const QMetaObject::Connection watch =
+        QObject::connect(document, &QTextDocument::contentsChange, document,
+                         [&changed](int, int, int) { changed = true; });
+    QString raw;
+    while (changed && alive) {
+        changed = false;
+        raw.clear();
+        raw.reserve(document->characterCount());
+        auto stepEnd = Clock::now() + kStepTime;
+        int sinceLook = 0;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (block != document->begin())
+                raw += QChar::ParagraphSeparator;
+            raw += block.text();
+            if (++sinceLook < 256 || Clock::now() < stepEnd)
+                continue;
+            sinceLook = 0;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (changed || !alive)
+                break;
+            stepEnd = Clock::now() + kStepTime;
+        }
+    }
+    if (alive)
+        QObject::disconnect(watch);
+    return alive ? raw : QString();
+}
+
+RawTextTaker::RawTextTaker(const QTextDocument* document) : document_(document) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, &RawTextTaker::Step);
+    connect(document, &QTextDocument::contentsChange, this, [this](int, int, int) {
+        if (!running_)
+            return;
+        raw_.clear();
+        nextBlock_ = 0;
+    });
+}
+
+void RawTextTaker::Start(std::function<void(QString raw)> done) {
+    done_ = std::move(done);
+    raw_.clear();
+    nextBlock_ = 0;
+    running_ = true;
+    timer_.start();
+}
+
+void RawTextTaker::Cancel() {
+    running_ = false;
+    timer_.stop();
+    done_ = nullptr;
+    raw_ = QString();
+}
+
+void RawTextTaker::Step() {
+    if (!running_ || !document_)
+        return;
+    if (nextBlock_ == 0)
+        raw_.reserve(document_->characterCount());
+    const auto stepEnd = Clock::now() + kStepTime;
+    QTextBlock block = document_->findBlockByNumber(nextBlock_);
+    for (int sinceLook = 0; block.isValid(); block = block.next()) {
+        if (block != document_->begin())
+            raw_ += QChar::ParagraphSeparator;
+        raw_ += block.text();
+        ++nextBlock_;
+        if (++sinceLook >= 256) {
+            sinceLook = 0;
+            if (Clock::now() >= stepEnd)
+                break;
+        }
+    }
+    // A step that stopped at a paragraph goes on from the next one, if any.
+    if (block.isValid() && block.next().isValid()) {
+        timer_.start();
+        return;
+    }
+    running_ = false;
+    const auto done = std::move(done_);
+    done_ = nullptr;
+    if (done)
+        done(std::move(raw_));
+    raw_ = QString();
 }
 
 LoadingNote::LoadingNote(QLabel* panel, QString what)
-    : panel_(panel), what_(std::move(what)), start_(Clock::now()) {
+    : LoadingNote(panel, [what = std::move(what)](int percent) {
+          return what.isEmpty() ? QStringLiteral("正在载入文章 … %1%").arg(percent)
+                                : QStringLiteral("正在打开 %1 … %2%").arg(what).arg(percent);
+      }) {}
+
+LoadingNote::LoadingNote(QLabel* panel, std::function<QString(int percent)> text)
+    : panel_(panel), text_(std::move(text)), start_(Clock::now()) {
     ticker_.setInterval(250);
     QObject::connect(&ticker_, &QTimer::timeout, &ticker_, [this] { Show(percent_); });
     ticker_.start();
@@ -119,9 +238,7 @@ void LoadingNote::Show(int percent) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     if (panel_)
-        panel_->setText(what_.isEmpty()
-                            ? QStringLiteral("正在载入文章 … %1%").arg(percent)
-                            : QStringLiteral("正在打开 %1 … %2%").arg(what_).arg(percent));
+        panel_->setText(text_(percent));
 }
 
 } // namespace sonvela

@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <atomic>
@@ -28,6 +29,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QTextDocument;
 
 namespace sonvela {
 
@@ -63,12 +65,45 @@ template <typename Work> auto RunAside(Work work) -> decltype(work()) {
 void FillEditor(QPlainTextEdit* memo, std::u16string text,
                 const std::function<void(int percent)>& progress);
 
+// The document's raw text, as QTextDocument::toRawText gives it, copied a
+// few thousand paragraphs per turn of the event loop: copying 10 MB at once
+// holds the window for more than a frame. Input is held back meanwhile; a
+// change of the document from elsewhere (a timer's work) starts the copy
+// over, so the text returned is one the document held.
+QString TakeRawText(const QTextDocument* document);
+
+// The same copy without an event loop of its own: it goes on from the
+// event loop, a step per turn, and `done` gets the text. An edit meanwhile
+// starts it over; Cancel, or the taker's end, drops it.
+class RawTextTaker final : public QObject {
+public:
+    explicit RawTextTaker(const QTextDocument* document);
+
+    // Starts the copy (over, when one is running).
+    void Start(std::function<void(QString raw)> done);
+    void Cancel();
+    bool Running() const { return running_; }
+
+private:
+    void Step();
+
+    QPointer<const QTextDocument> document_;
+    std::function<void(QString raw)> done_;
+    QString raw_;
+    int nextBlock_ = 0;
+    bool running_ = false;
+    QTimer timer_;
+};
+
 // Shows the loading's progress in a status-bar panel (and a busy cursor)
 // once the loading has taken a second; puts the panel's text back when it
 // goes.
 class LoadingNote {
 public:
+    // "正在打开 <what> … N%" ("正在载入文章 … N%" without a name).
     LoadingNote(QLabel* panel, QString what);
+    // Any other work's note, from its percentage.
+    LoadingNote(QLabel* panel, std::function<QString(int percent)> text);
     ~LoadingNote();
     LoadingNote(const LoadingNote&) = delete;
     LoadingNote& operator=(const LoadingNote&) = delete;
@@ -77,7 +112,7 @@ public:
 
 private:
     QLabel* panel_;
-    QString what_;
+    std::function<QString(int percent)> text_;
     QString kept_;
     std::chrono::steady_clock::time_point start_;
     int percent_ = 0;

@@ -213,6 +213,16 @@ GbkString MemoGbkAdapter::Text() const {
     return TextWindow(0, TotalBytes());
 }
 
+GbkString MemoGbkAdapter::RawTextAsGbk(QString raw) {
+    for (QChar& c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+        else if (c == QChar::Nbsp)
+            c = QLatin1Char(' ');
+    }
+    return Utf16ToGbk(Utf16View(raw));
+}
+
 bool MemoGbkAdapter::TextIsBlank() const {
     for (QTextBlock block = memo_->document()->begin(); block.isValid(); block = block.next()) {
         for (const QChar c : block.text())

@@ -45,6 +45,9 @@ public:
 
     GbkString TextWindow(std::int64_t offset, std::int64_t maxBytes) const;
     GbkString Text() const;
+    // What Text() gives, from the document's raw text (toRawText), on any
+    // thread: the raw text is taken quickly, the conversion can run aside.
+    static GbkString RawTextAsGbk(QString raw);
     bool TextIsBlank() const;
 
     std::int64_t Caret() const;

@@ -2,6 +2,7 @@
 
 #include "DataModule.h"
 #include "EditorDialogs.h"
+#include "FindRunner.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "MainWindowSettings.h"
@@ -77,7 +78,7 @@ Tf_speaker::Tf_speaker(MainWindowServices services, QWidget* parent)
     memo1Text_ = new MemoGbkAdapter(memo1_);
     memo2Text_ = new MemoGbkAdapter(memo2_);
     recovery_ = new RecoveryKeeper(
-        services_.programFolder, [this] { return memo1Text_->Text(); },
+        services_.programFolder, memo1_->document(),
         [this](const std::string& fault) {
             statusPanels_[3]->setText(FromUtf8("未能保存文章的恢复副本: " + fault));
         },
@@ -286,6 +287,11 @@ void Tf_speaker::showEvent(QShowEvent* event) {
 }
 
 void Tf_speaker::memo1Change() {
+    // A long text goes in over many turns of the event loop; copying it
+    // for recovery half loaded would hold the window for seconds, and the
+    // copy would be dropped once it is in anyway.
+    if (loadingText_ > 0)
+        return;
     modified_ = true;
     recovery_->TextChanged();
 }
@@ -365,6 +371,8 @@ void Tf_speaker::Image1Click() {
 }
 
 void Tf_speaker::Image2Click() {
+    // Closing the panel ends a find still running.
+    findRunner_->Cancel();
     panel7_->hide();
     image1_->show();
     image2_->hide();

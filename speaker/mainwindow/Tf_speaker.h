@@ -63,6 +63,7 @@ class GlobalHotKeys;
 enum class Pictogram;
 class PowerControl;
 class RecoveryKeeper;
+class FindRunner;
 class ReaderHost;
 class SessionEndWatcher;
 class SpeechVoice;
@@ -242,6 +243,8 @@ public:
     void addhistory(const std::string& path);
     bool importdoc(const std::string& path);
     void SpeedButton2Click();
+    // A find panel command is still going through a long text.
+    bool FindRunning() const;
     void SpeedButton3Click();
     void SpeedButton4Click();
     void N42Click();
@@ -368,6 +371,9 @@ private:
     bool showHandlingSuppressed_ = false;
     bool exiting_ = false;
     bool modified_ = false;
+    // A text is going into the editor (SetEditorText): its changes are not
+    // the operator's edits.
+    int loadingText_ = 0;
     std::function<bool()> saveCommand_;
 
     QPlainTextEdit* memo1_ = nullptr;
@@ -461,6 +467,10 @@ private:
     LineBreak currentLineBreak_ = LineBreak::CrLf;
     DocConverters docConverters_;
     FindSession findSession_;
+    // After findSession_: a command still running when the window goes is
+    // dropped before the session it works for.
+    std::unique_ptr<FindRunner> findRunner_;
+    void StartFindCommand(bool replace, bool replaceAll);
     TFadddraft* draftEditor_ = nullptr;
     QMenu* popupMenu3_ = nullptr;
     QMenu* popupMenu7_ = nullptr;

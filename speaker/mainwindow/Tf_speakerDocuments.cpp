@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTextDocument>
 #include <QToolButton>
 #include <filesystem>
@@ -94,7 +95,15 @@ void Tf_speaker::ConnectDocumentCommands() {
 
 void Tf_speaker::SetEditorText(std::u16string text, const QString& name) {
     LoadingNote note(statusPanels_[2], name);
-    FillEditor(memo1_, std::move(text), [&note](int percent) { note.Show(percent); });
+    // What the editor held is given up (the open and new-text commands
+    // asked about it first): a recovery copy it had pending would be taken
+    // in the middle of the loading.
+    SetEditorModified(false);
+    {
+        ++loadingText_;
+        const auto loaded = qScopeGuard([this] { --loadingText_; });
+        FillEditor(memo1_, std::move(text), [&note](int percent) { note.Show(percent); });
+    }
     SetEditorModified(false);
 }
 

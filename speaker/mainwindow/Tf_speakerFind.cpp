@@ -1,13 +1,13 @@
 // The find and replace panel: its buttons run the find engine over the
-// editor through the GBK adapter, window by window.
+// editor through the GBK adapter, window by window, a share at a time
+// (FindRunner.h).
+#include "FindRunner.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
 #include "Tf_speaker.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QToolButton>
 
 namespace sonvela {
@@ -18,34 +18,6 @@ GbkString ToGbk(const QString& text) {
         {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())});
 }
 
-// The editor as the find engine sees it.
-class MemoFindTarget final : public FindTarget {
-public:
-    explicit MemoFindTarget(MemoGbkAdapter& text) : text_(text) {}
-
-    std::int64_t TextSize() const override { return text_.TotalBytes(); }
-    GbkString Window(std::int64_t offset, std::int64_t length) const override {
-        return text_.TextWindow(offset, length);
-    }
-    std::int64_t SelectionStart() const override { return text_.Caret(); }
-    GbkString SelectedText() const override { return text_.SelectedText(); }
-    void Select(std::int64_t start, std::int64_t length) override {
-        text_.SetSelection(start, length);
-        Focus();
-        text_.Memo()->ensureCursorVisible();
-    }
-    void ReplaceSelection(const GbkString& replacement) override {
-        QTextCursor cursor = text_.Memo()->textCursor();
-        const std::string utf8 = GbkToUtf8(replacement);
-        cursor.insertText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        text_.Memo()->setTextCursor(cursor);
-    }
-    void Focus() override { text_.Memo()->setFocus(); }
-
-private:
-    MemoGbkAdapter& text_;
-};
-
 QString Text(const QObject* window, const char* name) {
     const auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(name));
     return edit ? edit->text() : QString();
@@ -54,6 +26,7 @@ QString Text(const QObject* window, const char* name) {
 } // namespace
 
 void Tf_speaker::ConnectFindCommands() {
+    findRunner_ = std::make_unique<FindRunner>(*memo1Text_, statusPanels_[2], this);
     const std::pair<const char*, void (Tf_speaker::*)()> buttons[] = {
         {"SpeedButton2", &Tf_speaker::SpeedButton2Click},
         {"SpeedButton3", &Tf_speaker::SpeedButton3Click},
@@ -80,36 +53,33 @@ void Tf_speaker::ApplyFindStep(const FindStep& step, const FindOptions& options)
         InfoBox(step.message);
 }
 
-void Tf_speaker::SpeedButton2Click() {
+void Tf_speaker::StartFindCommand(bool replace, bool replaceAll) {
     const QString search = Text(this, "Fedit");
     if (search.isEmpty())
         return;
-    MemoFindTarget target(*memo1Text_);
-    FindOptions options = ReadFindOptions();
-    const FindStep step = findSession_.Find(target, ToGbk(search), {}, options);
-    ApplyFindStep(step, options);
+    findRunner_->Start(findSession_, ToGbk(search), replace ? ToGbk(Text(this, "Redit")) : "",
+                       ReadFindOptions(), replaceAll,
+                       [this](const FindStep& step, const FindOptions& options, bool cancelled) {
+                           // A command ended early says nothing: it was
+                           // stopped, or the text changed under it.
+                           ApplyFindStep(cancelled ? FindStep{} : step, options);
+                       });
+}
+
+bool Tf_speaker::FindRunning() const {
+    return findRunner_->Running();
+}
+
+void Tf_speaker::SpeedButton2Click() {
+    StartFindCommand(false, false);
 }
 
 void Tf_speaker::SpeedButton3Click() {
-    const QString search = Text(this, "Fedit");
-    if (search.isEmpty())
-        return;
-    MemoFindTarget target(*memo1Text_);
-    FindOptions options = ReadFindOptions();
-    const FindStep step =
-        findSession_.Find(target, ToGbk(search), ToGbk(Text(this, "Redit")), options);
-    ApplyFindStep(step, options);
+    StartFindCommand(true, false);
 }
 
 void Tf_speaker::SpeedButton4Click() {
-    const QString search = Text(this, "Fedit");
-    if (search.isEmpty())
-        return;
-    MemoFindTarget target(*memo1Text_);
-    FindOptions options = ReadFindOptions();
-    const FindStep step =
-        findSession_.ReplaceAll(target, ToGbk(search), ToGbk(Text(this, "Redit")), options);
-    ApplyFindStep(step, options);
+    StartFindCommand(true, true);
 }
 
 } // namespace sonvela

@@ -4,6 +4,7 @@
 #include "EditorFill.h"
 #include "FunctionUnit.h"
 #include "GbkText.h"
+#include "MemoGbkAdapter.h"
 #include "Tf_speaker.h"
 #include "TraditionalChinese.h"
 #include "Tts.h"
@@ -149,11 +150,11 @@ void Tf_speaker::FillHiddenCopy() {
     //
     // A long text's copy is converted aside and put in in steps, so that
     // starting a Cantonese reading of it does not freeze the window.
-    const QString text = memo1_->toPlainText();
-    std::u16string copy = RunAside([&text] {
-        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                        static_cast<std::size_t>(text.size()));
-        return GbkToUtf16(::sonvela::TraditionalForm(Utf16ToGbk(units)));
+    // Only the document's characters are taken here, in steps; turning
+    // them into the editor's text is left to the thread aside too.
+    const QString raw = TakeRawText(memo1_->document());
+    std::u16string copy = RunAside([&raw] {
+        return GbkToUtf16(::sonvela::TraditionalForm(MemoGbkAdapter::RawTextAsGbk(raw)));
     });
     FillEditor(memo2_, std::move(copy), nullptr);
 }

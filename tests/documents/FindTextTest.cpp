@@ -246,3 +246,78 @@ TEST(FindTextTest, EachStepReadsOnlyTheWindowsItSearches) {
 
 } // namespace
 } // namespace sonvela
+
+namespace sonvela {
+namespace {
+
+// A command carried out a window at a time, with the window answering in
+// between, ends exactly as the same command in one go: the same text, the
+// same selection, the same last step.
+TEST(FindRunTest, ACommandInSmallSharesEndsAsTheCommandInOneGo) {
+    // The matches lie far from either end: a find passes many windows first.
+    std::string text(30000, '.');
+    for (int i = 0; i < 300; ++i)
+        text += std::string(static_cast<std::size_t>(40 + i % 200), '.') + G("苹果 Apple\n");
+    text += std::string(30000, '.');
+    for (const bool upwards : {false, true})
+        for (const bool replaceAll : {false, true}) {
+            TextTarget whole(text);
+            TextTarget parts(text);
+            for (TextTarget* target : {&whole, &parts})
+                target->Select(upwards ? target->TextSize() : 0, 0);
+            FindSession wholeSession;
+            FindSession partSession;
+            FindOptions options;
+            options.upwards = upwards;
+            const GbkString replacement = replaceAll ? G("梨") : GbkString();
+            FindOptions wholeOptions = options;
+            const FindStep expected =
+                replaceAll ? wholeSession.ReplaceAll(whole, "apple", replacement, wholeOptions)
+                           : wholeSession.Find(whole, "apple", replacement, wholeOptions);
+
+            FindRun run(partSession, parts, "apple", replacement, options, replaceAll);
+            int advances = 0;
+            int lastPercent = 0;
+            while (!run.Advance(1)) {
+                ++advances;
+                EXPECT_GE(run.Percent(), lastPercent);
+                lastPercent = run.Percent();
+            }
+            const std::string what =
+                std::string(upwards ? "up" : "down") + (replaceAll ? ", replace all" : ", find");
+            EXPECT_GT(advances, 5) << what;
+            EXPECT_EQ(run.Percent(), 100);
+            EXPECT_EQ(parts.text, whole.text) << what;
+            EXPECT_EQ(parts.start, whole.start) << what;
+            EXPECT_EQ(parts.length, whole.length) << what;
+            EXPECT_EQ(run.Step().found, expected.found) << what;
+            EXPECT_EQ(run.Step().message, expected.message) << what;
+            EXPECT_EQ(partSession.replaceall, wholeSession.replaceall) << what;
+            if (replaceAll) {
+                EXPECT_EQ(whole.text.find("Apple"), std::string::npos) << what;
+            }
+        }
+}
+
+// A share never does more than about what it was given, however dense the
+// matches: the window gets its turns during a replacement of many matches
+// too.
+TEST(FindRunTest, EachShareOfAReplaceAllIsBounded) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "ab ";
+    TextTarget target(text);
+    FindSession session;
+    FindRun run(session, target, "ab", "c", {}, true);
+    int shares = 0;
+    while (!run.Advance(8)) {
+        ++shares;
+        ASSERT_LT(shares, 100000);
+    }
+    // Two replacements fit in a share of eight.
+    EXPECT_GE(shares, 1000 - 1);
+    EXPECT_EQ(target.text.find("ab"), std::string::npos);
+}
+
+} // namespace
+} // namespace sonvela

@@ -1,13 +1,17 @@
 // Screenshots of the main window with the find panel open, a match selected
-// and the draft grid filled, and of the draft list editor, taken from the X
-// server: documents_screens <staged program folder> <output folder>.
+// and the draft grid filled, of the draft list editor, and of the status bar
+// while a long text opens, taken from the X server:
+// documents_screens <staged program folder> <output folder>.
 #include "DataModule.h"
 #include "EditorDialogs.h"
+#include "GbkText.h"
 #include "TFadddraft.h"
 #include "Tf_speaker.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
@@ -23,6 +27,7 @@ namespace {
 class PickingDialogs final : public EditorDialogs {
 public:
     explicit PickingDialogs(QString file) : file_(std::move(file)) {}
+    void Pick(QString file) { file_ = std::move(file); }
     std::optional<FontChoice> ChooseFont(const FontChoice&, QWidget*) override { return {}; }
     std::optional<QColor> ChooseColor(const QColor&, QWidget*) override { return {}; }
     void OpenWithDesktop(const QString&) override {}
@@ -91,5 +96,52 @@ int main(int argc, char** argv) {
               out + QStringLiteral("/tfadddraft.png")) &&
          ok;
     editor->hide();
-    return ok ? 0 : 1;
+
+    // A text long enough to take a few seconds: the status bar shows how far
+    // the opening has come.
+    const QString longFile = folder.filePath(QStringLiteral("长篇通知.txt"));
+    {
+        const std::string line =
+            Utf8ToGbk("各位顾客请注意，下面报告今日菜价。西红柿每斤三元五角。\r\n");
+        std::string text;
+        while (text.size() < 40u * 1024 * 1024)
+            text += line;
+        QFile file(longFile);
+        ok = file.open(QIODevice::WriteOnly) &&
+             file.write(text.data(), static_cast<qint64>(text.size())) ==
+                 static_cast<qint64>(text.size()) &&
+             ok;
+    }
+    // Only the main window: the voice notice of its first show is closed.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top != &window && top->isVisible())
+            top->hide();
+    dialogs.Pick(longFile);
+    bool shot = false;
+    bool underWay = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &window, [&] {
+        if (shot)
+            return;
+        if (underWay) {
+            // A tick after the note was seen: the panel has been painted.
+            shot = true;
+            ok = Save(window.screen()->grabWindow(window.winId()),
+                      out + QStringLiteral("/opening-progress.png")) &&
+                 ok;
+            return;
+        }
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            const QString text = label->text();
+            if (!text.startsWith(QStringLiteral("正在打开")))
+                continue;
+            underWay = text.section(QStringLiteral("… "), 1).remove(QLatin1Char('%')).toInt() >= 30;
+        }
+    });
+    watch.start(100);
+    window.SB_openClick();
+    watch.stop();
+    if (!shot)
+        std::fprintf(stderr, "the opening ended before its progress was shown\n");
+    return ok && shot ? 0 : 1;
 }

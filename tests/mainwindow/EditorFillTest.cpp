@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -97,6 +98,106 @@ TEST(EditorFillTest, AShortTextGoesInAtOnceAndANewerFillEndsAnOlderOne) {
     });
     EXPECT_EQ(memo.toPlainText(), Q(text));
     EXPECT_EQ(other.toPlainText(), Q(LongText(100 * 1024)));
+}
+
+// Paragraphs the filling laid out keep their layouts, which nothing frees:
+// in a long text, only the screenfuls at its ends may have been laid out,
+// not a share of the whole. The editor's scrolling setting is its own again
+// afterwards, even when a newer fill cut the first one short.
+TEST(EditorFillTest, FillingLaysOutNoMoreThanTheEndsOfTheTextAndKeepsTheEditorsSettings) {
+    QPlainTextEdit memo;
+    memo.resize(400, 300);
+    memo.show();
+    FillEditor(&memo, LongText(400 * 1024), nullptr);
+    QApplication::processEvents();
+    const int blocks = memo.document()->blockCount();
+    int laidOut = 0;
+    // layout() makes an empty layout where there was none: lines only where
+    // the editor laid the paragraph out.
+    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next())
+        if (block.layout()->lineCount() > 0)
+            ++laidOut;
+    EXPECT_GT(blocks, 10000);
+    EXPECT_LT(laidOut, 200) << "of " << blocks << " paragraphs";
+    EXPECT_FALSE(memo.centerOnScroll());
+
+    memo.setCenterOnScroll(true);
+    bool nested = false;
+    FillEditor(&memo, LongText(200 * 1024), [&](int) {
+        if (!nested) {
+            nested = true;
+            FillEditor(&memo, LongText(100 * 1024), nullptr);
+        }
+    });
+    EXPECT_TRUE(memo.centerOnScroll());
+    memo.setCenterOnScroll(false);
+    nested = false;
+    FillEditor(&memo, LongText(200 * 1024), [&](int) {
+        if (!nested) {
+            nested = true;
+            FillEditor(&memo, u"短文", nullptr);
+        }
+    });
+    EXPECT_FALSE(memo.centerOnScroll());
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("短文"));
+}
+
+// The document's raw text is copied in steps, with the event loop turning
+// in between; an edit made meanwhile (by a timer: input is held back) gives
+// the text after the edit, never a mixture.
+TEST(EditorFillTest, TheRawTextIsTakenInStepsAndAnEditMeanwhileStartsItOver) {
+    QPlainTextEdit memo;
+    memo.setPlainText(Q(LongText(6'000'000)));
+    QTextCursor end(memo.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString(QChar::LineSeparator) + QStringLiteral("尾") + QChar(QChar::Nbsp));
+    EXPECT_EQ(TakeRawText(memo.document()), memo.document()->toRawText());
+
+    int ticks = 0;
+    bool edited = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] {
+        if (++ticks == 2 && !edited) {
+            edited = true;
+            QTextCursor start(memo.document());
+            start.insertText(QStringLiteral("开头插入的字"));
+        }
+    });
+    timer.start(0);
+    const QString taken = TakeRawText(memo.document());
+    timer.stop();
+    ASSERT_TRUE(edited) << "the event loop did not turn during the copy";
+    EXPECT_TRUE(taken.startsWith(QStringLiteral("开头插入的字")));
+    EXPECT_EQ(taken, memo.document()->toRawText());
+}
+
+// The same copy from the event loop, a step per turn: an edit between two
+// steps gives the text after it, and a cancelled copy reports nothing.
+TEST(EditorFillTest, TheRawTextTakerCopiesFromTheEventLoopAndStartsOverAfterAnEdit) {
+    QPlainTextEdit memo;
+    memo.setPlainText(Q(LongText(6'000'000)));
+    RawTextTaker taker(memo.document());
+    std::optional<QString> taken;
+    taker.Start([&](QString raw) { taken = std::move(raw); });
+    EXPECT_FALSE(taken) << "copied within Start";
+    QApplication::processEvents();
+    ASSERT_TRUE(taker.Running()) << "copied in one step";
+    QTextCursor start(memo.document());
+    start.insertText(QStringLiteral("开头插入的字"));
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (!taken && Clock::now() < deadline)
+        QApplication::processEvents();
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(taker.Running());
+    EXPECT_EQ(*taken, memo.document()->toRawText());
+
+    taken.reset();
+    taker.Start([&](QString raw) { taken = std::move(raw); });
+    QApplication::processEvents();
+    taker.Cancel();
+    for (int turn = 0; turn < 50; ++turn)
+        QApplication::processEvents();
+    EXPECT_FALSE(taken);
 }
 
 // The status bar says nothing about a load that ends within a second; past

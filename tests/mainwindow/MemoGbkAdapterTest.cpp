@@ -78,6 +78,21 @@ TEST_F(MemoGbkAdapterTest, OffsetsCountGbkBytesOfMixedText) {
     EXPECT_EQ(adapter.PositionOfOffset(1000), memo.document()->characterCount() - 1);
 }
 
+// The document's raw text, taken quickly and converted elsewhere, gives
+// the adapter's text: paragraphs, soft line breaks, non-breaking spaces and
+// characters outside GBK alike.
+TEST_F(MemoGbkAdapterTest, TheRawTextConvertsToTheAdaptersText) {
+    EXPECT_EQ(MemoGbkAdapter::RawTextAsGbk(memo.document()->toRawText()), adapter.Text());
+    QTextCursor end(memo.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString(QChar::LineSeparator) + Q("软换行") + QString(QChar::Nbsp) + Q("空"));
+    ASSERT_NE(memo.document()->toRawText(), memo.toPlainText());
+    EXPECT_EQ(MemoGbkAdapter::RawTextAsGbk(memo.document()->toRawText()), adapter.Text());
+    EXPECT_EQ(adapter.Text(), Utf8ToGbk(memo.toPlainText().toStdString()));
+    memo.clear();
+    EXPECT_EQ(MemoGbkAdapter::RawTextAsGbk(memo.document()->toRawText()), "");
+}
+
 TEST_F(MemoGbkAdapterTest, CaretAndSelectionAreByteRanges) {
     adapter.SetSelection(2, 6);
     EXPECT_EQ(adapter.Caret(), 2);

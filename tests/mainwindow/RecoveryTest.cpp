@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QThread>
+#include <QTimer>
 #include <filesystem>
 
 namespace sonvela {
@@ -105,6 +106,63 @@ TEST_F(RecoveryTest, LoadingAnotherTextOrEmptyingTheEditorLeavesNoCopy) {
     ASSERT_TRUE(PumpUntil([&] { return Exists(); }));
     window->Memo1()->clear();
     ASSERT_TRUE(PumpUntil([&] { return !Exists(); }));
+}
+
+// A long text goes into the editor over many turns of the event loop. The
+// changes of its loading are no edits: no copy of the half-loaded text is
+// taken (on a large text that copy holds the window for seconds), neither
+// from an edit pending before the open command nor from the loading itself.
+TEST_F(RecoveryTest, ALongTextBeingLoadedIsNotCopied) {
+    std::string line = Utf8ToGbk("一行很长的文字，用来让载入分成许多步。\r\n");
+    std::string text;
+    while (text.size() < 3'000'000)
+        text += line;
+    const std::string path = Write("长文.txt", text);
+    auto window = Start();
+    window->Memo1()->setPlainText(Q("刚打的字"));
+    desktop.answerYes = false;
+    dialogs.openAnswer = Q(path);
+    bool copiedWhileLoading = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &watch, [&] { copiedWhileLoading |= Exists(); });
+    watch.start(5);
+    window->SB_openClick();
+    watch.stop();
+    ASSERT_EQ(window->CurrentFileName(), path);
+    EXPECT_FALSE(copiedWhileLoading);
+    EXPECT_FALSE(window->EditorModified());
+    // and nothing is written once it is in
+    QThread::msleep(400);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Exists());
+}
+
+// The timed copy of a long text is converted and written aside: the window
+// answers meanwhile. Dropping the text while the copy is still going to
+// the disk leaves no file behind.
+TEST_F(RecoveryTest, ALongTextIsCopiedAsideAndADropDuringTheCopyLeavesNoFile) {
+    auto window = Start();
+    QString text;
+    while (text.size() < 4'000'000)
+        text += Q("一行很长的文字，用来让恢复副本写得久一些。\n");
+    window->Memo1()->setPlainText(text);
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &tick, [&] {
+        if (window->Recovery().Writing())
+            ++ticks;
+    });
+    tick.start(1);
+    ASSERT_TRUE(PumpUntil([&] { return window->Recovery().Writing(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !window->Recovery().Writing(); }));
+    EXPECT_GT(ticks, 0) << "the window stood still while the copy was written";
+    EXPECT_EQ(Kept(), Utf8ToGbk(text.toStdString()));
+
+    window->Memo1()->appendPlainText(Q("再改"));
+    ASSERT_TRUE(PumpUntil([&] { return window->Recovery().Writing(); }));
+    window->SetEditorModified(false); // saved or dropped
+    ASSERT_TRUE(PumpUntil([&] { return !window->Recovery().Writing(); }));
+    EXPECT_FALSE(Exists());
 }
 
 TEST_F(RecoveryTest, AFailingCopyIsReportedOnceAndASessionEndThatCannotKeepTheTextGoesNotOn) {
