@@ -108,7 +108,9 @@ rm -f "$folder/setinfo.ini" "$folder/recovery.txt"
 for n in $(seq 140 180); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
 done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: this server has no client of its own to keep it from resetting
+# when xdpyinfo below leaves, which would drop the program connecting then.
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xserver=$!
 pids+=("$xserver")
 export DISPLAY=:$n
