@@ -7,43 +7,13 @@
 # Usage: crash_recovery.sh <stage folder>
 set -euo pipefail
 stage=$1
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 main_display=$DISPLAY
-
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# The X server resets when its last client leaves, dropping a program that
-# connects at that moment; this client stays connected meanwhile.
-xprop -root -spy >/dev/null 2>&1 &
-pids+=("$!")
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 600); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    fail "no window titled '$1' on $DISPLAY"
-}
-
-wait_gone() { # <pid>
-    for _ in $(seq 600); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-    fail "process $1 did not end"
-}
+hold_x_server
 
 start() { # <program folder> -> pid in $program
     "$1/speaker" >>"$work/log" 2>&1 &

@@ -3,16 +3,12 @@
 # complete file or none, and plain reasons on bad input.
 set -euo pipefail
 stage=$1
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/program_test.sh"
 cp -r "$stage" "$work/program"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=none-such
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 export_() { timeout 300 "$work/program/speaker" --export "$@"; }
 seconds() { soxi -D "$1"; }
 

@@ -7,39 +7,17 @@
 # Usage: named_file.sh <stage folder>
 set -euo pipefail
 stage=$1
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini" "$work/program/recovery.txt"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 mkdir "$work/texts"
 for name in first second third; do printf 'text %s\r\n' "$name" >"$work/texts/$name.txt"; done
 
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-xprop -root -spy >/dev/null 2>&1 &
-pids+=("$!")
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 300); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
-}
+hold_x_server
 
 recorded() { # <path>: the history table holds the path
     sqlite3 "$work/program/draft.dat" "select filename from history" 2>/dev/null | grep -qxF "$1"
@@ -60,8 +38,7 @@ wait_recorded "$work/texts/first.txt"
 (cd "$work/texts" && exec "$work/program/speaker" second.txt) &
 second=$!
 pids+=("$second")
-for _ in $(seq 300); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$second" 2>/dev/null && fail "the start that handed its file over did not end"
+wait_gone "$second" "the start that handed its file over did not end"
 wait "$second" || fail "the start that handed its file over ended with an error"
 xdotool search --onlyvisible --name '^Sonvela! !$' >/dev/null 2>&1 &&
     fail "a start with a file showed the already-running box"

@@ -3,18 +3,14 @@
 # no audio, and the program folder exactly as it was afterwards.
 set -euo pipefail
 stage=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/program_test.sh"
 cp -r "$stage" "$work/program"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 # Nothing of a desktop: a program that touched the window system would fail.
 unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=none-such
 before=$(cd "$work/program" && find . -type f -exec sha256sum {} + | sort)
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 pronounce() { timeout 60 "$work/program/speaker" --pronounce "$@"; }
 
 out=$(pronounce "西红柿每斤3.5元。去银行找行长！%Date%")

@@ -9,24 +9,12 @@ set -euo pipefail
 source=$1
 build=$2
 stage=$build/stage
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-xprop -root -spy >/dev/null 2>&1 &
-pids+=("$!")
+hold_x_server
 
 rows() { # <database>: the history and draft rows
     sqlite3 "$1" "select * from history order by id; select * from draft order by id"
@@ -48,8 +36,7 @@ for _ in $(seq 300); do
 done
 # The session's end: the program ends by itself and writes its settings.
 kill -TERM "$program"
-for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "the program did not end"
+wait_gone "$program" "the program did not end"
 
 sqlite3 "$run/draft.dat" "select filename from history" | grep -qxF "$work/note.txt" ||
     fail "the run folder's history lacks the opened file"

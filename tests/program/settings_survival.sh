@@ -6,38 +6,13 @@
 # Usage: settings_survival.sh <stage folder>
 set -euo pipefail
 stage=$1
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    chmod -R u+rwX "$work" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-xprop -root -spy >/dev/null 2>&1 &
-pids+=("$!")
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 300); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    echo "windows shown:" >&2
-    xdotool search --onlyvisible --name '.*' getwindowname %@ >&2 2>/dev/null || true
-    fail "no window titled '$1'"
-}
+hold_x_server
 
 # Starts the program in <folder>, answers its warning, waits for the main
 # window and ends the session as a desktop does. That the operator is told
@@ -67,8 +42,7 @@ start_and_end() {
     [ -n "$main" ] || fail "no main window in $folder"
     echo "warning shown: $warned" >&2
     kill -TERM "$program"
-    for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$program" 2>/dev/null && fail "the program did not end"
+    wait_gone "$program" "the program did not end"
     wait "$program" || fail "the program ended with an error"
 }
 

@@ -23,21 +23,17 @@ if [ -n "${XAUTHORITY:-}" ] && [ -f "$XAUTHORITY" ]; then
 else
     mount -t tmpfs none /tmp
 fi
-work=$(mktemp -d)
+source "$(dirname "$0")/../support/program_test.sh"
 cp -r "$stage" "$work/program"
 mkdir /tmp/sonvela-0
 chown 65534:65534 /tmp/sonvela-0
 unset XDG_RUNTIME_DIR TMPDIR
 export SDL_AUDIODRIVER=dummy
-
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-xprop -root -spy >/dev/null 2>&1 &
-holder=$!
-trap 'kill $holder 2>/dev/null || true' EXIT
+hold_x_server
 
 "$work/program/speaker" >"$work/log" 2>&1 &
 program=$!
+pids+=("$program")
 box=""
 for _ in $(seq 300); do
     box=$(xdotool search --onlyvisible --name '^Sonvela$' 2>/dev/null | head -n1 || true)
@@ -47,7 +43,7 @@ for _ in $(seq 300); do
 done
 [ -n "$box" ] || { cat "$work/log"; fail "no message box"; }
 xdotool key --window "$box" Return 2>/dev/null || true
-for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+wait_gone "$program" "the program did not end after its message"
 set +e
 wait "$program"
 code=$?

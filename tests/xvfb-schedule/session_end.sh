@@ -6,41 +6,16 @@
 # Usage: session_end.sh <stage folder>
 set -euo pipefail
 stage=$1
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini" "$work/program/recovery.txt"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 export SDL_AUDIODRIVER=dummy
 unset DBUS_SESSION_BUS_ADDRESS
 # No system bus: whatever happened, no power-off request could leave.
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# The X server resets when its last client leaves, dropping a program that
-# connects at that moment; this client stays connected while the program is
-# ended and started again.
-xprop -root -spy >/dev/null 2>&1 &
-pids+=("$!")
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 150); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
-}
+hold_x_server
 
 "$work/program/speaker" &
 program=$!
@@ -52,8 +27,7 @@ xdotool type --delay 20 "unsaved words"
 sleep 0.3
 
 kill -TERM "$program"
-for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "the program did not end with the session"
+wait_gone "$program" "the program did not end with the session"
 wait "$program" || fail "the program ended with an error"
 
 [ -f "$work/program/recovery.txt" ] || fail "no recovery file"
