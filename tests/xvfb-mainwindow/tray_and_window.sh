@@ -5,39 +5,19 @@
 # tray menu's exit item ends the program and writes the exit settings.
 set -euo pipefail
 stage=$1
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/program_test.sh"
+require_display
+# The program writes its settings as it ends: let it finish first.
+cleanup_grace=5
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 # No session bus: Qt then uses the XEmbed tray that trayer hosts.
 unset DBUS_SESSION_BUS_ADDRESS
 screens=${SONVELA_SCREENSHOTS:-$work}
 mkdir -p "$screens"
 
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
 visible() { # <window id>: the window is mapped and viewable
     xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
-}
-
-wait_until() { # <what> <command...>
-    local what=$1
-    shift
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
 }
 
 trayer --edge top --align right --widthtype pixel --width 64 --heighttype pixel --height 28 \
@@ -110,11 +90,7 @@ xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
 sleep 0.7
 import -window root "$screens/traymenu.png"
 xdotool key c
-for _ in $(seq 100); do
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app" 2>/dev/null && fail "the tray menu's exit item did not end the program"
+wait_gone "$app" "the tray menu's exit item did not end the program"
 wait "$app" || fail "the program ended with an error"
 settings=$(iconv -f GB18030 -t UTF-8 "$work/program/setinfo.ini")
 for key in Rate Volume default_volume default_volume1 Playmode memocolor; do

@@ -8,41 +8,18 @@
 set -euo pipefail
 stage=$1
 here=$(cd "$(dirname "$0")" && pwd)
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    # The program writes its settings as it ends: let it finish first.
-    for p in "${pids[@]}"; do
-        for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$p" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/../support/program_test.sh"
+require_display
+# The program writes its settings as it ends: let it finish first.
+cleanup_grace=5
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime HOME=$work
+export HOME=$work
 export SDL_AUDIODRIVER=dummy
 # No session bus: Qt then uses the XEmbed tray that trayer hosts.
 unset DBUS_SESSION_BUS_ADDRESS
 screens=${SONVELA_SCREENSHOTS:-$work}
 mkdir -p "$screens"
-
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-wait_until() { # <what> <command...>
-    local what=$1
-    for _ in $(seq 150); do
-        "${@:2}" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
 
 visible_windows() { # <exact title>: the ids of the visible windows with it
     local id

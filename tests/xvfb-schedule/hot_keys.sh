@@ -9,49 +9,17 @@ set -euo pipefail
 stage=$1
 holder=$2
 here=$(cd "$(dirname "$0")" && pwd)
-[ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/../support/program_test.sh"
+require_display
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE=$work/audio.raw
 unset DBUS_SESSION_BUS_ADDRESS
 
-# To standard error, so that a failure inside $(...) is seen too.
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 150); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
-}
-
 level() { "$here/audio_level.py" "$SDL_DISKAUDIOFILE" 0.4; }
 speaking() { awk -v l="$(level)" 'BEGIN { exit !(l > 0.02) }'; }
 silent() { ! speaking; }
-
-wait_for() { # <what> <seconds> <command>
-    local what=$1 tenths=$(($2 * 10))
-    shift 2
-    for _ in $(seq "$tenths"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
 
 start_program() {
     "$work/program/speaker" &
