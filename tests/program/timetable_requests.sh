@@ -23,17 +23,9 @@ if [ -z "${SONVELA_TEST_BUS:-}" ]; then
     export SONVELA_TEST_BUS=none
 fi
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/../support/program_test.sh"
 cp -r "$stage" "$work/program"
 rm -f "$work/program/setinfo.ini" "$work/program/recovery.txt"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
 export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
 mkdir -p "$HOME"
 export SDL_AUDIODRIVER=disk
@@ -42,34 +34,16 @@ export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 program_dir=$work/program
 log=$XDG_DATA_HOME/Sonvela/announcements.log
 
-fail() {
-    echo "FAIL: $*"
-    [ -f "$log" ] && { echo "--- announcement log:"; cat "$log"; }
-    exit 1
-}
-
-wait_window() { # <exact title> -> window id
-    for _ in $(seq 600); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
+fail_details() {
+    if [ -f "${log:-}" ]; then
+        echo "--- announcement log:"
+        cat "$log"
+    fi
 }
 
 level() { "$level_script" "$SDL_DISKAUDIOFILE" "${1:-0.4}"; }
 speaking() { [ -f "$SDL_DISKAUDIOFILE" ] && awk -v l="$(level)" 'BEGIN { exit !(l > 0.02) }'; }
 silent() { ! speaking; }
-wait_for() { # <what> <seconds> <command…>
-    local what=$1 tenths=$(($2 * 10))
-    shift 2
-    for _ in $(seq "$tenths"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
 logged() { [ -f "$log" ] && grep -q "$1" "$log"; }
 
 # A draft, and a timetable entry that reads it a minute from now.
@@ -200,8 +174,7 @@ kill -0 "$program" || fail "the running instance did not survive"
 # starts none: nothing speaks.
 wait_for "the sound file's entry did not end" 30 silent
 kill "$program"
-for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "the program did not end on SIGTERM"
+wait_gone "$program" "the program did not end on SIGTERM"
 "$program_dir/speaker" --stop || fail "--stop with nothing running failed"
 pgrep -f "^$program_dir/speaker\$" >/dev/null && fail "--stop started the program"
 "$program_dir/speaker" --say 新开的程序也能播报 || fail "--say with no instance running failed"
