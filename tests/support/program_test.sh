@@ -30,7 +30,10 @@ program_test_cleanup() {
             done
         done
     fi
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+    # Reaped here, so that the shell's "Killed" notices do not read as faults.
+    for p in "${pids[@]}"; do
+        { kill -9 "$p" && wait "$p"; } 2>/dev/null || true
+    done
     # A test may leave files without permissions behind on purpose.
     chmod -R u+rwX "$work" 2>/dev/null || true
     rm -rf "$work"
