@@ -30,7 +30,12 @@
 //                                 replace_all_10MB_ms its whole time; the
 //                                 timed recovery copy of the text falls
 //                                 inside it (the detail shows it without)
-// SONVELA_BENCH_DETAIL=1 adds the raw times on stderr.
+//   loop_10MB_stall_ms            longest stretch the user-interface thread
+//                                 is busy while a loop reading of a passage
+//                                 near the end of the text starts and reads
+//                                 it twice, one second apart (goal <= 16)
+// SONVELA_BENCH_DETAIL=1 adds the raw times on stderr; SONVELA_BENCH_ONLY=loop
+// runs the loop reading figures alone.
 #include "AtomicFile.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
@@ -47,10 +52,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -404,6 +412,92 @@ std::string FileText(std::size_t bytes) {
     return gbk;
 }
 
+struct LoopRun {
+    double stallMs = 0;
+    double wholeMs = 0;
+};
+
+// Two kinds of loop reading, started from the loop bar as the operator does,
+// in a window of its own that has the test voice to read with:
+//   kPassage     about 2 KB ending 1 KB before the end of the text, selected
+//                with the view scrolled there, read twice one second apart;
+//   kWholeText   the whole text ("全文循环"), stopped after 200 segments of
+//                its first pass: the start is what this measures.
+enum class LoopKind { kPassage, kWholeText };
+
+LoopRun LoopStall(const std::string& programFolder, Heartbeat& heartbeat, const QString& text,
+                  LoopKind kind) {
+    constexpr int kWholeTextSegments = 200;
+    TestSpeechVoice voice(0us);
+    Tf_speaker window(MainWindowServices{programFolder, nullptr, &voice, nullptr});
+    window.resize(1000, 700);
+    window.show();
+    window.Memo1()->setPlainText(text);
+    window.SetEditorModified(false);
+    Settle();
+    getdelaystring(window.Reading(), {{Utf8ToGbk("。"), 0, true}, {Utf8ToGbk("，"), 0, true}});
+    const std::int64_t total = window.Memo1Text().TotalBytes();
+    const std::int64_t length = std::min<std::int64_t>(2048, total / 2);
+    QScrollBar* bar = window.Memo1()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    Settle();
+    window.Memo1Text().SetSelection(std::max<std::int64_t>(0, total - 1024 - length), length);
+    window.Memo1()->ensureCursorVisible();
+    window.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(2);
+    window.findChild<QSpinBox*>(QStringLiteral("SpinEdit2"))->setValue(1);
+    const auto* timer = window.findChild<QTimer*>(QStringLiteral("readcycled"));
+    auto* button = window.findChild<QToolButton*>(
+        kind == LoopKind::kPassage ? QStringLiteral("SB_repeat") : QStringLiteral("SB_repeat1"));
+    Settle();
+
+    bool clicked = false;
+    heartbeat.Restart();
+    const auto start = Clock::now();
+    QTimer::singleShot(0, &window, [&] {
+        button->click();
+        clicked = true;
+    });
+    if (kind == LoopKind::kWholeText) {
+        Pump([&] { return voice.SpeakStarts() >= kWholeTextSegments; }, "the whole-text loop");
+        window.SB_stopClick();
+    }
+    Pump([&] { return clicked && !timer->isActive() && !window.Reading().isreading; },
+         "the loop reading");
+    LoopRun run;
+    run.wholeMs = Ms(Clock::now() - start).count();
+    run.stallMs = heartbeat.LongestMs();
+    const int spoken = voice.SpeakStarts();
+    const bool complete =
+        kind == LoopKind::kPassage ? spoken >= 4 && spoken % 2 == 0 : spoken >= kWholeTextSegments;
+    if (!complete) {
+        std::fprintf(stderr, "the loop reading read %d segments\n", spoken);
+        std::exit(1);
+    }
+    window.SetEditorModified(false);
+    return run;
+}
+
+void PrintLoopFigures(const std::string& programFolder, Heartbeat& heartbeat, const QString& small,
+                      const QString& large) {
+    const LoopRun smallLoop = LoopStall(programFolder, heartbeat, small, LoopKind::kPassage);
+    const LoopRun largeLoop = LoopStall(programFolder, heartbeat, large, LoopKind::kPassage);
+    std::printf("loop_10KB_stall_ms: %.1f\n", smallLoop.stallMs);
+    std::printf("loop_10MB_stall_ms: %.1f\n", largeLoop.stallMs);
+    if (Detail())
+        std::fprintf(stderr, "loop reading, whole time: 10 KB %.1f ms, 10 MB %.1f ms\n",
+                     smallLoop.wholeMs, largeLoop.wholeMs);
+    const LoopRun smallWhole = LoopStall(programFolder, heartbeat, small, LoopKind::kWholeText);
+    const LoopRun largeWhole = LoopStall(programFolder, heartbeat, large, LoopKind::kWholeText);
+    std::printf("loop_whole_text_10KB_stall_ms: %.1f\n", smallWhole.stallMs);
+    std::printf("loop_whole_text_10MB_stall_ms: %.1f\n", largeWhole.stallMs);
+    std::fflush(stdout);
+}
+
+bool OnlyLoop() {
+    const char* only = std::getenv("SONVELA_BENCH_ONLY");
+    return only != nullptr && std::string(only) == "loop";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -419,6 +513,13 @@ int main(int argc, char** argv) {
     window.show();
     Heartbeat heartbeat;
     Settle();
+    const std::string programFolder = folder.path().toStdString() + "/";
+    if (OnlyLoop()) {
+        PrintLoopFigures(programFolder, heartbeat, ReadingText(10 * 1024),
+                         ReadingText(10 * 1024 * 1024));
+        InstallDesktop(nullptr);
+        return 0;
+    }
 
     // Opening first, while the process is as small as it will be.
     OpenRun openSmall;
@@ -498,6 +599,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replace-all on 10 MB without a recovery copy meanwhile: %.1f ms\n",
                      alone.stallMs);
     }
+    PrintLoopFigures(programFolder, heartbeat, small, large);
     window.Memo1()->clear();
     window.SetEditorModified(false);
     InstallDesktop(nullptr);
