@@ -30,7 +30,16 @@
 //                                 replace_all_10MB_ms its whole time; the
 //                                 timed recovery copy of the text falls
 //                                 inside it (the detail shows it without)
-// SONVELA_BENCH_DETAIL=1 adds the raw times on stderr.
+//   loop_10MB_stall_ms            longest stretch the user-interface thread
+//                                 is busy while a loop reading of a passage
+//                                 near the end of the text starts and reads
+//                                 it twice, one second apart (goal <= 16);
+//                                 loop_whole_text_10MB_stall_ms the same
+//                                 for the start of a loop over the whole
+//                                 text, loop_cantonese_10MB_stall_ms for the
+//                                 passage read with the Cantonese voice
+// SONVELA_BENCH_DETAIL=1 adds the raw times on stderr; SONVELA_BENCH_ONLY=loop
+// runs the loop reading figures alone.
 #include "AtomicFile.h"
 #include "Desktop.h"
 #include "EditorDialogs.h"
@@ -45,16 +54,21 @@
 #include "UiThreadEditorPort.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -93,6 +107,8 @@ public:
 
 // The longest gap between two ticks of a 1 ms timer: how long the
 // user-interface thread could not answer. It sees nested event loops too.
+// The thread's own processor time in that gap tells work from a machine too
+// busy to run the thread (LongestBusyMs).
 class Heartbeat {
 public:
     Heartbeat() {
@@ -102,23 +118,39 @@ public:
     }
     void Restart() {
         last_ = Clock::now();
+        lastBusy_ = ThreadBusyMs();
         longest_ = 0;
+        longestBusy_ = 0;
         timer_.start();
     }
     double LongestMs() {
         Tick();
         return std::max(0.0, longest_ - 1.0);
     }
+    double LongestBusyMs() const { return longestBusy_; }
 
 private:
+    static double ThreadBusyMs() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+    }
     void Tick() {
         const auto now = Clock::now();
-        longest_ = std::max(longest_, Ms(now - last_).count());
+        const double busy = ThreadBusyMs();
+        const double gap = Ms(now - last_).count();
+        if (gap > longest_) {
+            longest_ = gap;
+            longestBusy_ = busy - lastBusy_;
+        }
         last_ = now;
+        lastBusy_ = busy;
     }
     QTimer timer_;
     Clock::time_point last_;
+    double lastBusy_ = 0;
     double longest_ = 0;
+    double longestBusy_ = 0;
 };
 
 // Time the user-interface thread spends on the reader's calls.
@@ -404,6 +436,107 @@ std::string FileText(std::size_t bytes) {
     return gbk;
 }
 
+struct LoopRun {
+    double stallMs = 0;
+    double stallBusyMs = 0;
+    double wholeMs = 0;
+};
+
+// Two kinds of loop reading, started from the loop bar as the operator does,
+// in a window of its own that has the test voice to read with:
+//   kPassage     about 2 KB ending 1 KB before the end of the text, selected
+//                with the view scrolled there, read twice one second apart;
+//   kWholeText   the whole text ("全文循环"), stopped after 200 segments of
+//                its first pass: the start is what this measures;
+//   kCantonesePassage  the passage with the Cantonese voice, which makes the
+//                traditional-character copy first and reads from it.
+enum class LoopKind { kPassage, kWholeText, kCantonesePassage };
+
+LoopRun LoopStall(const std::string& programFolder, Heartbeat& heartbeat, const QString& text,
+                  LoopKind kind) {
+    constexpr int kWholeTextSegments = 200;
+    TestSpeechVoice voice(0us);
+    Tf_speaker window(MainWindowServices{programFolder, nullptr, &voice, nullptr});
+    window.resize(1000, 700);
+    window.show();
+    window.Memo1()->setPlainText(text);
+    window.SetEditorModified(false);
+    Settle();
+    getdelaystring(window.Reading(), {{Utf8ToGbk("。"), 0, true}, {Utf8ToGbk("，"), 0, true}});
+    const std::int64_t total = window.Memo1Text().TotalBytes();
+    const std::int64_t length = std::min<std::int64_t>(2048, total / 2);
+    QScrollBar* bar = window.Memo1()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    Settle();
+    window.Memo1Text().SetSelection(std::max<std::int64_t>(0, total - 1024 - length), length);
+    window.Memo1()->ensureCursorVisible();
+    if (kind == LoopKind::kCantonesePassage)
+        window.findChild<QComboBox*>(QStringLiteral("flatComboBox1"))->setCurrentIndex(1);
+    window.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(2);
+    window.findChild<QSpinBox*>(QStringLiteral("SpinEdit2"))->setValue(1);
+    const auto* timer = window.findChild<QTimer*>(QStringLiteral("readcycled"));
+    auto* button = window.findChild<QToolButton*>(
+        kind == LoopKind::kWholeText ? QStringLiteral("SB_repeat1") : QStringLiteral("SB_repeat"));
+    Settle();
+
+    bool clicked = false;
+    heartbeat.Restart();
+    const auto start = Clock::now();
+    QTimer::singleShot(0, &window, [&] {
+        button->click();
+        clicked = true;
+    });
+    if (kind == LoopKind::kWholeText) {
+        Pump([&] { return voice.SpeakStarts() >= kWholeTextSegments; }, "the whole-text loop");
+        window.SB_stopClick();
+    }
+    Pump([&] { return clicked && !timer->isActive() && !window.Reading().isreading; },
+         "the loop reading");
+    LoopRun run;
+    run.wholeMs = Ms(Clock::now() - start).count();
+    run.stallMs = heartbeat.LongestMs();
+    run.stallBusyMs = heartbeat.LongestBusyMs();
+    const int spoken = voice.SpeakStarts();
+    const bool complete = kind == LoopKind::kWholeText ? spoken >= kWholeTextSegments
+                                                       : spoken >= 4 && spoken % 2 == 0;
+    if (!complete) {
+        std::fprintf(stderr, "the loop reading read %d segments\n", spoken);
+        std::exit(1);
+    }
+    window.SetEditorModified(false);
+    return run;
+}
+
+void PrintLoopFigures(const std::string& programFolder, Heartbeat& heartbeat, const QString& small,
+                      const QString& large) {
+    const LoopRun smallLoop = LoopStall(programFolder, heartbeat, small, LoopKind::kPassage);
+    const LoopRun largeLoop = LoopStall(programFolder, heartbeat, large, LoopKind::kPassage);
+    std::printf("loop_10KB_stall_ms: %.1f\n", smallLoop.stallMs);
+    std::printf("loop_10MB_stall_ms: %.1f\n", largeLoop.stallMs);
+    if (Detail())
+        std::fprintf(stderr,
+                     "loop reading, whole time: 10 KB %.1f ms, 10 MB %.1f ms; the thread's own "
+                     "time in the longest stretch: 10 KB %.1f ms, 10 MB %.1f ms\n",
+                     smallLoop.wholeMs, largeLoop.wholeMs, smallLoop.stallBusyMs,
+                     largeLoop.stallBusyMs);
+    const LoopRun smallWhole = LoopStall(programFolder, heartbeat, small, LoopKind::kWholeText);
+    const LoopRun largeWhole = LoopStall(programFolder, heartbeat, large, LoopKind::kWholeText);
+    std::printf("loop_whole_text_10KB_stall_ms: %.1f\n", smallWhole.stallMs);
+    std::printf("loop_whole_text_10MB_stall_ms: %.1f\n", largeWhole.stallMs);
+    const LoopRun smallCantonese =
+        LoopStall(programFolder, heartbeat, small, LoopKind::kCantonesePassage);
+    const LoopRun largeCantonese =
+        LoopStall(programFolder, heartbeat, large, LoopKind::kCantonesePassage);
+    std::printf("loop_cantonese_10KB_stall_ms: %.1f\n", smallCantonese.stallMs);
+    std::printf("loop_cantonese_10MB_stall_ms: %.1f\n", largeCantonese.stallMs);
+    std::fflush(stdout);
+}
+
+bool OnlyLoop() {
+    const char* only = std::getenv("SONVELA_BENCH_ONLY");
+    return only != nullptr && std::string(only) == "loop";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -419,6 +552,13 @@ int main(int argc, char** argv) {
     window.show();
     Heartbeat heartbeat;
     Settle();
+    const std::string programFolder = folder.path().toStdString() + "/";
+    if (OnlyLoop()) {
+        PrintLoopFigures(programFolder, heartbeat, ReadingText(10 * 1024),
+                         ReadingText(10 * 1024 * 1024));
+        InstallDesktop(nullptr);
+        return 0;
+    }
 
     // Opening first, while the process is as small as it will be.
     OpenRun openSmall;
@@ -498,8 +638,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replace-all on 10 MB without a recovery copy meanwhile: %.1f ms\n",
                      alone.stallMs);
     }
+    // The main window's long edited text would have its recovery copy taken
+    // during the loop readings: empty it first.
     window.Memo1()->clear();
     window.SetEditorModified(false);
+    Settle();
+    PrintLoopFigures(programFolder, heartbeat, small, large);
     InstallDesktop(nullptr);
     return 0;
 }

@@ -19,6 +19,12 @@ struct ReaderShutdown {};
 // the text (a GB18030 four-byte form needs three more bytes).
 constexpr std::int32_t kLookaheadBytes = 3;
 
+// A range longer than this (a loop over the whole of a long text) is taken
+// from the editor in pieces of this size, one call on the user-interface
+// thread each: converting megabytes in one call would freeze the window for
+// a good part of a second, where a piece costs a few milliseconds.
+constexpr std::int32_t kRangePieceBytes = 64 * 1024;
+
 } // namespace
 
 // --- Tts --------------------------------------------------------------------
@@ -126,12 +132,33 @@ void Tts::Finish(const std::string& fault) {
     host_.NotifyFinished();
 }
 
+GbkString Tts::TakeRange(std::int32_t length) {
+    EditorPort& editor = host_.editor_;
+    if (length <= kRangePieceBytes)
+        return cantonese_ ? editor.HiddenCopySelection(rangebase_, length) : editor.SelectedText();
+    // The pieces join byte for byte: each starts where the text of the last
+    // one ended, so a piece cut inside a character (which the hidden copy's
+    // selection leaves out) is followed by one that begins with it.
+    GbkString text;
+    text.reserve(static_cast<std::size_t>(length));
+    for (std::int32_t taken = 0; taken < length && !StopRequested();) {
+        const std::int32_t start = rangebase_ + taken;
+        const std::int32_t piece = std::min(kRangePieceBytes, length - taken);
+        const GbkString part =
+            cantonese_ ? editor.HiddenCopySelection(start, piece) : editor.TextWindow(start, piece);
+        if (part.empty())
+            break; // the text ends before the range does
+        text += part;
+        taken += static_cast<std::int32_t>(part.size());
+    }
+    return text;
+}
+
 void Tts::RunRangeLoop() {
     EditorPort& editor = host_.editor_;
     rangeoffset_ = 0;
     rangebase_ = editor.Caret();
-    readtext_ = cantonese_ ? editor.HiddenCopySelection(rangebase_, editor.SelectionLength())
-                           : editor.SelectedText();
+    readtext_ = TakeRange(editor.SelectionLength());
 
     while (!StopRequested()) {
         const std::string_view rest =

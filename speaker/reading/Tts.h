@@ -61,6 +61,10 @@ private:
 
     void Execute();
     void RunRangeLoop();
+    // The text of the range of `length` bytes from `rangebase_`, of the
+    // editor or of its hidden copy; a long one in pieces. Cut short by a
+    // stop request, which ends the reading before anything of it is read.
+    GbkString TakeRange(std::int32_t length);
     void RunCaretLoop();
     void Finish(const std::string& fault);
 

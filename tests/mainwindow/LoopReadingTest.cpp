@@ -8,6 +8,7 @@
 #include "WindowTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QThread>
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace sonvela {
 namespace {
@@ -134,6 +136,42 @@ TEST_F(LoopReadingTest, AFailingVoiceEndsTheLoopWithOneReport) {
     Click("SB_repeat1");
     EXPECT_TRUE(PumpUntil([&] { return !window->readcycled()->isActive(); }, 30s));
     EXPECT_EQ(voice.SpeakStarts(), 3);
+}
+
+// A range longer than the piece the reader takes at a time (64 KB) is read
+// whole, from the editor and from the Cantonese copy alike. The range starts
+// one byte before the two-byte characters, so a piece ends inside one, which
+// must be read once, neither dropped nor doubled. The sentence after the
+// range stays unread.
+TEST_F(LoopReadingTest, ALongRangeIsReadWholeFromTheTextAndFromTheCantoneseCopy) {
+    QString sentence;
+    for (int i = 0; i < 50; ++i)
+        sentence += QString::fromUtf8("简体字");
+    sentence += QString::fromUtf8("。");
+    QString range = QStringLiteral("a");
+    while (range.size() < 40'000)
+        range += sentence;
+    window->Memo1()->setPlainText(range + QString::fromUtf8("尾声。"));
+    const auto rangeBytes = static_cast<std::int64_t>(Utf8ToGbk(range.toStdString()).size());
+    ASSERT_GT(rangeBytes, 64 * 1024);
+    QString traditional = range;
+    traditional.replace(QString::fromUtf8("简体字"), QString::fromUtf8("簡體字"));
+    auto* voices = window->findChild<QComboBox*>(QStringLiteral("flatComboBox1"));
+    voice.SetTimePerByte(0us);
+
+    for (const auto& [voiceIndex, expected] : {std::pair{0, range}, std::pair{1, traditional}}) {
+        SCOPED_TRACE(voiceIndex);
+        voice.ClearCalls();
+        voices->setCurrentIndex(voiceIndex);
+        window->Memo1Text().SetSelection(0, rangeBytes);
+        SetLoopBar(1, 0);
+        Click("SB_repeat");
+        ASSERT_TRUE(PumpUntil([&] { return !window->readcycled()->isActive(); }, 60s));
+        GbkString spoken;
+        for (const GbkString& segment : voice.SpokenTexts())
+            spoken += segment;
+        EXPECT_EQ(spoken, Utf8ToGbk(expected.toStdString()));
+    }
 }
 
 TEST_F(LoopReadingTest, RangeLoopWithoutSelectionOrOverABlankTextArmsNothing) {

@@ -186,6 +186,42 @@ TEST_F(ReaderTest, RangeEndingMidSentenceEndsWithTheRange) {
     EXPECT_EQ(editor.ScrollCount(), 0);
 }
 
+// A range of several pieces (the reader takes 64 KB at a time) is read from
+// its own start to its own end, neither more nor less, in either form.
+TEST_F(ReaderTest, ALongRangeIsTakenInPiecesFromItsStartToItsEnd) {
+    getdelaystring(state, {{G("。"), 0, true}});
+    voice.SetTimePerByte(0us);
+    GbkString sentence;
+    for (int i = 0; i < 60; ++i)
+        sentence += G("简体字");
+    sentence += G("。");
+    GbkString range;
+    while (range.size() < 140'000)
+        range += sentence;
+    const GbkString before = G("前言。");
+    const GbkString after = G("尾声。");
+    // The copy differs from the text in the first word of each sentence.
+    GbkString copy = before + range + after;
+    for (std::size_t at = before.size(); at < before.size() + range.size(); at += sentence.size())
+        copy.replace(at, 6, G("簡體字"));
+
+    for (const bool cantonese : {false, true}) {
+        SCOPED_TRACE(cantonese);
+        voice.ClearCalls();
+        editor.SetText(before + range + after);
+        editor.SetHiddenCopy(copy);
+        editor.SetSelection(Size(before), Size(range));
+        state.readrange = true;
+        state.enableafter = false;
+        host->readtxt({cantonese ? 1 : 0, cantonese});
+        WaitForEnd();
+        GbkString spoken;
+        for (const GbkString& segment : voice.SpokenTexts())
+            spoken += segment;
+        EXPECT_EQ(spoken, cantonese ? copy.substr(before.size(), range.size()) : range);
+    }
+}
+
 TEST_F(ReaderTest, RangeModeSpeaksBlankSegmentsToo) {
     StartRange("   ", 0, 3);
     WaitForEnd();
