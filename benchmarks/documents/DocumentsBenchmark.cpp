@@ -6,9 +6,8 @@
 //                               command, over decoding the same bytes and
 //                               putting them into the same editor directly
 //                               (goal <= 1.5)
+#include "../support/SilentWindowServices.h"
 #include "AtomicFile.h"
-#include "Desktop.h"
-#include "EditorDialogs.h"
 #include "GbkText.h"
 #include "Tf_speaker.h"
 
@@ -24,32 +23,11 @@
 #include <vector>
 
 using namespace sonvela;
+using sonvela::bench::FileDialogs;
+using sonvela::bench::QuietDesktop;
 using Ms = std::chrono::duration<double, std::milli>;
 
 namespace {
-
-// Messages and questions answered at once, silently.
-class QuietDesktop final : public Desktop {
-public:
-    void ShowMessage(const MessageRequest&) override {}
-    bool AskYesNo(const MessageRequest&) override { return false; }
-    void ProcessPendingEvents(std::chrono::milliseconds) override {}
-};
-
-// The open dialog answers with one file.
-class FileDialogs final : public EditorDialogs {
-public:
-    std::optional<FontChoice> ChooseFont(const FontChoice&, QWidget*) override { return {}; }
-    std::optional<QColor> ChooseColor(const QColor&, QWidget*) override { return {}; }
-    void OpenWithDesktop(const QString&) override {}
-    std::optional<QString> ChooseOpenFile(const QString&, const QString&, QWidget*) override {
-        return file;
-    }
-    std::optional<QString> ChooseSaveFile(const QString&, const QString&, QWidget*) override {
-        return {};
-    }
-    QString file;
-};
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

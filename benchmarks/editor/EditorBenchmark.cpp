@@ -40,9 +40,8 @@
 //                                 passage read with the Cantonese voice
 // SONVELA_BENCH_DETAIL=1 adds the raw times on stderr; SONVELA_BENCH_ONLY=loop
 // runs the loop reading figures alone.
+#include "../support/SilentWindowServices.h"
 #include "AtomicFile.h"
-#include "Desktop.h"
-#include "EditorDialogs.h"
 #include "FindText.h"
 #include "GbkText.h"
 #include "MemoGbkAdapter.h"
@@ -74,6 +73,8 @@
 #include <string>
 
 using namespace sonvela;
+using sonvela::bench::FileDialogs;
+using sonvela::bench::QuietDesktop;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
@@ -83,27 +84,6 @@ namespace {
 bool Detail() {
     return std::getenv("SONVELA_BENCH_DETAIL") != nullptr;
 }
-
-class QuietDesktop final : public Desktop {
-public:
-    void ShowMessage(const MessageRequest&) override {}
-    bool AskYesNo(const MessageRequest&) override { return false; }
-    void ProcessPendingEvents(std::chrono::milliseconds) override {}
-};
-
-class FileDialogs final : public EditorDialogs {
-public:
-    std::optional<FontChoice> ChooseFont(const FontChoice&, QWidget*) override { return {}; }
-    std::optional<QColor> ChooseColor(const QColor&, QWidget*) override { return {}; }
-    void OpenWithDesktop(const QString&) override {}
-    std::optional<QString> ChooseOpenFile(const QString&, const QString&, QWidget*) override {
-        return file;
-    }
-    std::optional<QString> ChooseSaveFile(const QString&, const QString&, QWidget*) override {
-        return {};
-    }
-    QString file;
-};
 
 // The longest gap between two ticks of a 1 ms timer: how long the
 // user-interface thread could not answer. It sees nested event loops too.
