@@ -29,11 +29,11 @@ printf 'opened from the run folder\r\n' >"$work/note.txt"
 "$run/speaker" "$work/note.txt" &
 program=$!
 pids+=("$program")
-for _ in $(seq 300); do
+recorded() {
     sqlite3 "$run/draft.dat" "select filename from history" 2>/dev/null |
-        grep -qxF "$work/note.txt" && break
-    sleep 0.1
-done
+        grep -qxF "$work/note.txt"
+}
+wait_for "the program did not record the opened file" 120 recorded
 # The session's end: the program ends by itself and writes its settings.
 kill -TERM "$program"
 wait_gone "$program" "the program did not end"

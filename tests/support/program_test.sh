@@ -54,13 +54,39 @@ require_display() {
     [ -n "${DISPLAY:-}" ] || { echo "needs an X display (./dev test starts Xvfb)"; exit 1; }
 }
 
-# The X server resets when its last client leaves, dropping a program that
-# connects at that moment; this client stays connected while programs are
-# ended and started again.
+# The X server resets whenever its last client leaves, which gives each test
+# a fresh server; a program that connects in that moment is dropped (seen: a
+# test's first window never appeared). A client of the test's own, which the
+# server has answered, proves any reset over and keeps the server from
+# resetting while programs are ended and started again; sourcing this file
+# starts one on $DISPLAY, and a test with a server of its own calls this
+# again once it has set DISPLAY.
+x_held_displays=" "
 hold_x_server() {
-    xprop -root -spy >/dev/null 2>&1 &
-    pids+=("$!")
+    case "$x_held_displays" in *" $DISPLAY "*) return 0 ;; esac
+    local answer holder
+    for _ in $(seq 100); do
+        answer=$(mktemp "$work/x-holder.XXXXXX")
+        xprop -root -spy >"$answer" 2>/dev/null &
+        holder=$!
+        # It prints the root window's properties once the server has
+        # answered it, and ends if the server drops it.
+        for _ in $(seq 100); do
+            [ -s "$answer" ] && break
+            kill -0 "$holder" 2>/dev/null || break
+            sleep 0.05
+        done
+        if [ -s "$answer" ] && kill -0 "$holder" 2>/dev/null; then
+            pids+=("$holder")
+            x_held_displays+="$DISPLAY "
+            return 0
+        fi
+        { kill "$holder" && wait "$holder"; } 2>/dev/null || true
+        sleep 0.1
+    done
+    fail "the X server on $DISPLAY does not answer"
 }
+if [ -n "${DISPLAY:-}" ]; then hold_x_server; fi
 
 wait_window() { # <exact title, as a regular expression> -> window id
     local id
@@ -86,13 +112,14 @@ wait_gone() { # <pid> [what to say when it stays]
 }
 
 wait_until() { # <what> <command...>: polls the command until it succeeds
-    local what=$1
+    # A minute: a dialog opened by a click took over fifteen seconds in a
+    # full run on a loaded two-core machine.
+    local what=$1 deadline=$((SECONDS + 60))
     shift
-    for _ in $(seq 150); do
-        "$@" && return 0
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
         sleep 0.1
     done
-    fail "$what"
 }
 
 wait_for() { # <what> <seconds> <command...>: as wait_until, with its own limit

@@ -85,9 +85,15 @@ echo "tray: left click hides, second left click shows; close box hides, the prog
 
 # The tray menu's exit item, chosen by its mnemonic: the program ends and
 # the exit command's keys are in setinfo.ini.
+# The menu is one more shown window of the program; the key goes to it only
+# once it is open, which on a loaded machine takes its time.
+program_windows() { xdotool search --onlyvisible --classname '^speaker$' 2>/dev/null | wc -l; }
+windows_before=$(program_windows)
+menu_open() { [ "$(program_windows)" -gt "$windows_before" ]; }
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
-sleep 0.7
+wait_until "the tray menu did not open" menu_open
+sleep 0.5 # painted, for the picture
 import -window root "$screens/traymenu.png"
 xdotool key c
 wait_gone "$app" "the tray menu's exit item did not end the program"
