@@ -1,5 +1,7 @@
 #include "AudioFileWriter.h"
 
+#include "Mp3Encoder.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -40,6 +42,23 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// False with errno set when the bytes could not all be written.
+bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 } // namespace
 
 std::string FileErrorWords(int error) {
@@ -65,6 +84,8 @@ std::string FileErrorWords(int error) {
         return "系统错误 " + std::to_string(error);
     }
 }
+
+AudioFileWriter::AudioFileWriter() = default;
 
 AudioFileWriter::~AudioFileWriter() {
     Abandon();
@@ -93,6 +114,24 @@ bool AudioFileWriter::Open(const std::string& target, ExportFormat format, int r
     // mkostemp makes the file private; an audio file is an ordinary file.
     fchmod(fd_, 0644);
 
+    if (format == ExportFormat::Mp3) {
+        // Our own MP3 encoding, on every core; libsndfile's runs on one.
+        Mp3EncoderShape shape;
+        shape.rate = rate;
+        shape.channels = channels;
+        mp3_ = std::make_unique<Mp3Encoder>(shape,
+                                            [this](const std::uint8_t* bytes, std::size_t size) {
+                                                if (WriteAll(fd_, bytes, size))
+                                                    return true;
+                                                sinkError_ = errno;
+                                                return false;
+                                            });
+        sinkError_ = 0;
+        if (!mp3_->Start())
+            return FailMp3();
+        return true;
+    }
+
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
@@ -107,7 +146,15 @@ bool AudioFileWriter::Open(const std::string& target, ExportFormat format, int r
     return true;
 }
 
+bool AudioFileWriter::FailMp3() {
+    if (const std::string why = mp3_->Error(); !why.empty())
+        return Fail(why, 0);
+    return Fail("写入音频文件失败", sinkError_ != 0 ? sinkError_ : EIO);
+}
+
 bool AudioFileWriter::Write(const float* frames, std::size_t count) {
+    if (mp3_)
+        return mp3_->Put(frames, count) || FailMp3();
     if (file_ == nullptr)
         return false;
     pending_.insert(pending_.end(), frames, frames + count * static_cast<std::size_t>(channels_));
@@ -133,6 +180,7 @@ bool AudioFileWriter::Flush() {
 
 void AudioFileWriter::CloseFile() {
     pending_.clear();
+    mp3_.reset();
     if (file_ != nullptr) {
         sf_close(file_);
         file_ = nullptr;
@@ -144,16 +192,27 @@ void AudioFileWriter::CloseFile() {
 }
 
 bool AudioFileWriter::Commit() {
-    if (file_ == nullptr)
-        return false;
-    if (!Flush())
-        return false;
-    // Encoders write their last frames and the headers when closed.
-    errno = 0;
-    const int closed = sf_close(file_);
-    file_ = nullptr;
-    if (closed != 0)
-        return Fail("写入音频文件失败", errno != 0 ? errno : EIO);
+    if (mp3_) {
+        std::vector<std::uint8_t> informationFrame;
+        if (!mp3_->Finish(informationFrame))
+            return FailMp3();
+        mp3_.reset();
+        // Over the place kept for it at the start.
+        if (pwrite(fd_, informationFrame.data(), informationFrame.size(), 0) !=
+            static_cast<ssize_t>(informationFrame.size()))
+            return Fail("写入音频文件失败", errno != 0 ? errno : EIO);
+    } else {
+        if (file_ == nullptr)
+            return false;
+        if (!Flush())
+            return false;
+        // Encoders write their last frames and the headers when closed.
+        errno = 0;
+        const int closed = sf_close(file_);
+        file_ = nullptr;
+        if (closed != 0)
+            return Fail("写入音频文件失败", errno != 0 ? errno : EIO);
+    }
     if (fsync(fd_) != 0)
         return Fail("写入音频文件失败", errno);
     if (close(fd_) != 0) {

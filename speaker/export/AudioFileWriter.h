@@ -8,6 +8,7 @@
 #include "ExportFormat.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,11 @@ struct sf_private_tag;
 
 namespace sonvela {
 
+class Mp3Encoder;
+
 class AudioFileWriter {
 public:
-    AudioFileWriter() = default;
+    AudioFileWriter();
     ~AudioFileWriter();
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
@@ -38,13 +41,16 @@ public:
 
 private:
     bool Fail(const std::string& what, int error);
+    bool FailMp3();
     bool Flush();
     void CloseFile();
 
     std::string target_;
     std::string temporary_;
     int fd_ = -1;
-    sf_private_tag* file_ = nullptr;
+    sf_private_tag* file_ = nullptr; // WAV, Opus, FLAC
+    std::unique_ptr<Mp3Encoder> mp3_;
+    int sinkError_ = 0; // errno of the MP3 stream's last failed write
     std::string error_;
     // Frames go to the encoder in large, even pieces: some encoders pad a
     // short piece out to a whole packet.
