@@ -63,6 +63,7 @@ require_display() {
 # again once it has set DISPLAY.
 x_held_displays=" "
 hold_x_server() {
+    require_display
     case "$x_held_displays" in *" $DISPLAY "*) return 0 ;; esac
     local answer holder
     for _ in $(seq 100); do
