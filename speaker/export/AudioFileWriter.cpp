@@ -198,6 +198,7 @@ bool AudioFileWriter::Commit() {
             return FailMp3();
         mp3_.reset();
         // Over the place kept for it at the start.
+        errno = 0;
         if (pwrite(fd_, informationFrame.data(), informationFrame.size(), 0) !=
             static_cast<ssize_t>(informationFrame.size()))
             return Fail("写入音频文件失败", errno != 0 ? errno : EIO);

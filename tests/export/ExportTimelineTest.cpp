@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace sonvela {
 namespace {
@@ -203,23 +204,28 @@ TEST(ExportTimeline, CancelOrFailureLeavesNoFileAndTheOldOneUntouched) {
 }
 
 TEST(ExportTimeline, AFullDiskFailsWithAReasonAndLeavesNoFile) {
-    ScratchFolder folder;
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    // The file may grow to 200 KB here: about a second of the WAV.
-    auto* const previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 200 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ToneSpeech speech;
-    const ExportResult result = Export(ManySegments(), speech, folder.File("a.wav"));
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous);
+    // WAV through libsndfile, MP3 through the encoder's worker threads.
+    for (const auto& [name, format, limit] : {std::tuple{"a.wav", ExportFormat::Wav, 200 * 1024},
+                                              std::tuple{"a.mp3", ExportFormat::Mp3, 40 * 1024}}) {
+        SCOPED_TRACE(name);
+        ScratchFolder folder;
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        // The file may grow to a limit a few seconds of sound exceed.
+        auto* const previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = static_cast<rlim_t>(limit);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        ToneSpeech speech;
+        const ExportResult result = Export(ManySegments(), speech, folder.File(name), format);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.cancelled);
-    EXPECT_NE(result.message.find("文件超出了允许的大小"), std::string::npos) << result.message;
-    EXPECT_TRUE(folder.Names().empty());
+        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.cancelled);
+        EXPECT_NE(result.message.find("文件超出了允许的大小"), std::string::npos) << result.message;
+        EXPECT_TRUE(folder.Names().empty());
+    }
 }
 
 TEST(ExportTimeline, AMissingFolderIsReportedBeforeAnyWork) {
