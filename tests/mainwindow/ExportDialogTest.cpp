@@ -2,6 +2,7 @@
 // on its worker with progress, cancelling, the overwrite question, and its
 // place in the main window's three menus. Pictures of the dialog and of its
 // progress go to the build folder for docs/screenshots.
+#include "PumpUntil.h"
 #include "TFexportaudio.h"
 #include "TestSpeechVoice.h"
 #include "Tf_speaker.h"
@@ -37,16 +38,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s) {
-    const auto deadline = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using sonvela::testing::PumpUntil;
 
 // Half a second of tone per segment, taking `delay` to "synthesise".
 class SlowTone final : public SpeechSource {

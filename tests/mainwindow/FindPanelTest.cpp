@@ -17,6 +17,9 @@ namespace {
 using test::Q;
 using namespace std::chrono_literals;
 
+// Without the shared PumpUntil's pause between turns: a find or replace-all
+// over a long text takes thousands of turns of the event loop, and a pause
+// after each doubles the test's time.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 60s) {
     QElapsedTimer clock;
     clock.start();

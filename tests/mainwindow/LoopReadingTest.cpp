@@ -1,5 +1,6 @@
 // Loop reading through the main window's commands and its one-second timer,
 // with the deterministic test engine on the offscreen platform.
+#include "PumpUntil.h"
 #include "SettingsFile.h"
 #include "SettingsKeys.h"
 #include "TestSpeechVoice.h"
@@ -31,16 +32,7 @@ GbkString G(const char* utf8) {
     return Utf8ToGbk(utf8);
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 8s) {
-    const auto deadline = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using sonvela::testing::PumpUntil;
 
 class LoopReadingTest : public ::testing::Test {
 protected:

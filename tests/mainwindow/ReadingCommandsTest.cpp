@@ -2,6 +2,7 @@
 // test engine on the offscreen platform.
 #include "ReadingCommands.h"
 
+#include "PumpUntil.h"
 #include "SettingsFile.h"
 #include "TestSpeechVoice.h"
 #include "Tf_speaker.h"
@@ -45,16 +46,7 @@ const char* const kReadingControls[] = {
 
 // The user-interface thread keeps serving the reader's editor calls while a
 // test waits.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using sonvela::testing::PumpUntil;
 
 TEST(CaretPanelTest, FormatsAndReadsTheLineNumber) {
     EXPECT_EQ(CaretPanelText(11, 4), "   12:5");

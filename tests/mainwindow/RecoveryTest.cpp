@@ -2,6 +2,7 @@
 // across starts until the text is saved or dropped, gone after a clean exit.
 #include "DocumentTestSupport.h"
 #include "GbkText.h"
+#include "PumpUntil.h"
 #include "RecoveryKeeper.h"
 #include "SessionRecovery.h"
 
@@ -19,17 +20,7 @@ using namespace std::chrono_literals;
 using test::Q;
 namespace fs = std::filesystem;
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using sonvela::testing::PumpUntil;
 
 class RecoveryTest : public test::DocumentWindowTest {
 protected:

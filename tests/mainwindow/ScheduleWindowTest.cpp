@@ -8,6 +8,7 @@
 #include "GlobalHotKeys.h"
 #include "MemoGbkAdapter.h"
 #include "PowerControl.h"
+#include "PumpUntil.h"
 #include "SessionEnd.h"
 #include "SessionRecovery.h"
 #include "SettingsFile.h"
@@ -56,16 +57,7 @@ GbkString G(const char* utf8) {
     return Utf8ToGbk(utf8);
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using sonvela::testing::PumpUntil;
 
 void Pump(std::chrono::milliseconds duration) {
     PumpUntil([] { return false; }, duration);
